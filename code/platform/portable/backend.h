@@ -1,0 +1,84 @@
+// What our Win32 layer needs from the machine underneath: one window that shows frames, the
+// keyboard, the focus, a counter and the display modes. SdlBackend serves a real desktop;
+// HeadlessBackend serves tests, benchmarks and fuzzers, scripted and recorded.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/portable/win32_api.h"
+
+namespace portable {
+
+// A window's client pixels as GDI keeps them: 24-bit, rows bottom-up, stride a multiple of 4.
+struct ClientPixels {
+    const uint8_t* bytes;
+    int width;
+    int height;
+    int stride;
+
+    // The colour 0x00RRGGBB at (x, y), y counted from the top.
+    uint32_t Pixel(int x, int y) const {
+        const uint8_t* p = bytes + static_cast<intptr_t>(height - y - 1) * stride + 3 * x;
+        return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
+    }
+};
+
+struct DisplayMode {
+    int width;
+    int height;
+    int bitsPerPixel;
+    int refreshRate;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // The layer keeps at most one window open on a backend. It is created hidden, at a client
+    // position and size; `handle` is what the backend posts the window's messages to.
+    virtual bool OpenWindow(HWND handle, const char* title, int x, int y, int width,
+                            int height) = 0;
+    virtual void ShowWindow(bool visible) = 0;
+    virtual void CloseWindow() = 0;
+    virtual void Present(const ClientPixels& pixels) = 0;
+    virtual bool WindowHasFocus() = 0;
+
+    // Turns what happened outside since the last call into posted messages. Called by
+    // PeekMessageA before it looks at the queue.
+    virtual void PumpEvents() = 0;
+    virtual bool IsKeyDown(int virtualKey) = 0;
+
+    virtual int64_t Counter() = 0;
+    virtual int64_t CounterFrequency() = 0;
+    virtual void YieldThread() = 0;
+
+    virtual bool DesktopMode(DisplayMode* mode) = 0;
+    // ChangeDisplaySettingsA: a null mode returns to the desktop mode.
+    virtual LONG ChangeMode(const DEVMODEA* mode, DWORD flags) = 0;
+};
+
+// Makes `backend` the machine the layer talks to and starts a fresh session on it: no windows,
+// classes or queued messages carry over. Returns the backend it replaces.
+Backend* InstallBackend(Backend* backend);
+Backend& CurrentBackend();
+bool HasBackend();
+
+// The instance handle that the layer's main passes to WinMain.
+HINSTANCE ModuleInstance();
+
+// Safe to call from a signal handler: the next PeekMessageA posts the quit message.
+void RequestQuit();
+
+// Installs a backend for the life of a scope and puts the previous one back after it.
+class ScopedBackend {
+public:
+    explicit ScopedBackend(Backend* backend) : previous_(InstallBackend(backend)) {}
+    ~ScopedBackend() { InstallBackend(previous_); }
+    ScopedBackend(const ScopedBackend&) = delete;
+    ScopedBackend& operator=(const ScopedBackend&) = delete;
+
+private:
+    Backend* previous_;
+};
+
+}  // namespace portable

@@ -1,0 +1,32 @@
+// The process entry on systems without Win32: start SDL, turn SIGINT and SIGTERM into the quit
+// message, and run the program's WinMain on our layer.
+#include <csignal>
+#include <cstdio>
+
+#include "platform/portable/sdl/sdl_backend.h"
+
+namespace {
+
+void OnTerminate(int) { portable::RequestQuit(); }
+
+void CatchTerminationSignals() {
+    struct sigaction action = {};
+    action.sa_handler = OnTerminate;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+}  // namespace
+
+int main() {
+    portable::SdlBackend backend;
+    if (!backend.Start()) {
+        std::fprintf(stderr, "taspo: cannot open a window: no display (%s)\n", backend.Error());
+        return 1;
+    }
+    portable::ScopedBackend installed(&backend);
+    CatchTerminationSignals();
+    static char commandLine[] = "";
+    return WinMain(portable::ModuleInstance(), nullptr, commandLine, SW_SHOWDEFAULT);
+}

@@ -1,0 +1,214 @@
+// SDL2 under our Win32 layer. The window is presented through its window surface with SDL's
+// framebuffer acceleration off, which draws several times more frames here than its default.
+#include "platform/portable/sdl/sdl_backend.h"
+
+#include <thread>
+
+#include "platform/portable/sdl/virtual_keys.h"
+
+namespace portable {
+namespace {
+
+// Bottom-up 24-bit rows to one row of a 32-bit XRGB surface.
+void ConvertRowXrgb(const uint8_t* from, uint32_t* to, int width) {
+    for (int x = 0; x < width; ++x, from += 3) {
+        to[x] = (uint32_t{from[2]} << 16) | (uint32_t{from[1]} << 8) | from[0];
+    }
+}
+
+bool BitsMatch(const SDL_DisplayMode& mode, DWORD bits) {
+    return static_cast<DWORD>(SDL_BITSPERPIXEL(mode.format)) == bits ||
+           static_cast<DWORD>(SDL_BYTESPERPIXEL(mode.format) * 8) == bits;
+}
+
+}  // namespace
+
+SdlBackend::SdlBackend() { BuildScancodeTable(scancodes_); }
+
+SdlBackend::~SdlBackend() {
+    CloseWindow();
+    if (started_) {
+        SDL_Quit();
+    }
+}
+
+bool SdlBackend::Start() {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // the layer's main turns signals into quit
+    started_ = SDL_Init(SDL_INIT_VIDEO) == 0;
+    return started_;
+}
+
+const char* SdlBackend::Error() const { return SDL_GetError(); }
+
+bool SdlBackend::OpenWindow(HWND handle, const char* title, int x, int y, int width, int height) {
+    CloseWindow();
+    window_ = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN);
+    if (window_ == nullptr) {
+        return false;
+    }
+    handle_ = handle;
+    if (fullscreenWanted_) {
+        ApplyFullscreen();
+    }
+    return true;
+}
+
+void SdlBackend::ShowWindow(bool visible) {
+    if (window_ == nullptr) {
+        return;
+    }
+    if (visible) {
+        SDL_ShowWindow(window_);
+        SDL_RaiseWindow(window_);
+    } else {
+        SDL_HideWindow(window_);
+    }
+}
+
+void SdlBackend::CloseWindow() {
+    if (window_ != nullptr) {
+        SDL_DestroyWindow(window_);
+        window_ = nullptr;
+        handle_ = nullptr;
+    }
+}
+
+void SdlBackend::Present(const ClientPixels& pixels) {
+    SDL_Surface* surface = window_ != nullptr ? SDL_GetWindowSurface(window_) : nullptr;
+    if (surface == nullptr) {
+        return;
+    }
+    // A full-screen surface may be larger than the picture: centre it.
+    int width = SDL_min(pixels.width, surface->w);
+    int height = SDL_min(pixels.height, surface->h);
+    int left = (surface->w - width) / 2;
+    int top = (surface->h - height) / 2;
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
+        return;
+    }
+    int bytesPerPixel = surface->format->BytesPerPixel;
+    bool xrgb = surface->format->format == SDL_PIXELFORMAT_RGB888 ||
+                surface->format->format == SDL_PIXELFORMAT_ARGB8888;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* from = pixels.bytes + static_cast<size_t>(pixels.height - y - 1) * pixels.stride;
+        uint8_t* to = static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(top + y) * surface->pitch +
+                      static_cast<size_t>(left) * bytesPerPixel;
+        if (xrgb) {
+            ConvertRowXrgb(from, reinterpret_cast<uint32_t*>(to), width);
+        } else {
+            SDL_ConvertPixels(width, 1, SDL_PIXELFORMAT_BGR24, from, pixels.stride,
+                              surface->format->format, to, surface->pitch);
+        }
+    }
+    if (SDL_MUSTLOCK(surface)) {
+        SDL_UnlockSurface(surface);
+    }
+    SDL_UpdateWindowSurface(window_);
+}
+
+bool SdlBackend::WindowHasFocus() {
+    return window_ != nullptr && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void SdlBackend::PumpEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+        bool closeRequest = event.type == SDL_QUIT ||
+                            (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
+        if (closeRequest && handle_ != nullptr) {
+            PostMessageA(handle_, WM_CLOSE, 0, 0);
+        }
+    }
+}
+
+bool SdlBackend::IsKeyDown(int virtualKey) {
+    if (virtualKey < 0 || virtualKey > 255) {
+        return false;
+    }
+    const Uint8* state = SDL_GetKeyboardState(nullptr);
+    switch (virtualKey) {
+        case VK_SHIFT:
+            return state[SDL_SCANCODE_LSHIFT] || state[SDL_SCANCODE_RSHIFT];
+        case VK_CONTROL:
+            return state[SDL_SCANCODE_LCTRL] || state[SDL_SCANCODE_RCTRL];
+        case VK_MENU:
+            return state[SDL_SCANCODE_LALT] || state[SDL_SCANCODE_RALT];
+        default:
+            return scancodes_[virtualKey] != SDL_SCANCODE_UNKNOWN && state[scancodes_[virtualKey]] != 0;
+    }
+}
+
+int64_t SdlBackend::Counter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
+
+int64_t SdlBackend::CounterFrequency() { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }
+
+void SdlBackend::YieldThread() { std::this_thread::yield(); }
+
+bool SdlBackend::DesktopMode(DisplayMode* mode) {
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
+        return false;
+    }
+    *mode = DisplayMode{desktop.w, desktop.h, static_cast<int>(SDL_BYTESPERPIXEL(desktop.format) * 8),
+                        desktop.refresh_rate};
+    return true;
+}
+
+bool SdlBackend::FindMode(const DEVMODEA& request, SDL_DisplayMode* found) {
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
+        return false;
+    }
+    // A property the request leaves out keeps the desktop's value.
+    int width = (request.dmFields & DM_PELSWIDTH) != 0 ? static_cast<int>(request.dmPelsWidth) : desktop.w;
+    int height = (request.dmFields & DM_PELSHEIGHT) != 0 ? static_cast<int>(request.dmPelsHeight) : desktop.h;
+    int modes = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < modes; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) != 0 || mode.w != width || mode.h != height) {
+            continue;
+        }
+        if ((request.dmFields & DM_BITSPERPEL) != 0 && !BitsMatch(mode, request.dmBitsPerPel)) {
+            continue;
+        }
+        if ((request.dmFields & DM_DISPLAYFREQUENCY) != 0 && mode.refresh_rate != 0 &&
+            mode.refresh_rate != static_cast<int>(request.dmDisplayFrequency)) {
+            continue;
+        }
+        *found = mode;
+        return true;
+    }
+    return false;
+}
+
+void SdlBackend::ApplyFullscreen() {
+    SDL_SetWindowDisplayMode(window_, &fullscreenMode_);
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN);
+}
+
+LONG SdlBackend::ChangeMode(const DEVMODEA* mode, DWORD flags) {
+    if (mode == nullptr) {
+        fullscreenWanted_ = false;
+        if (window_ != nullptr) {
+            SDL_SetWindowFullscreen(window_, 0);
+        }
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    SDL_DisplayMode found;
+    if (!FindMode(*mode, &found)) {
+        return DISP_CHANGE_BADMODE;
+    }
+    if ((flags & CDS_TEST) != 0) {
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    // SDL changes the mode only for a full-screen window, so that is what any change becomes.
+    fullscreenWanted_ = true;
+    fullscreenMode_ = found;
+    if (window_ != nullptr) {
+        ApplyFullscreen();
+    }
+    return DISP_CHANGE_SUCCESSFUL;
+}
+
+}  // namespace portable

@@ -1,0 +1,47 @@
+// The real machine under our Win32 layer: an SDL2 window presented through its window surface,
+// the SDL keyboard read by Windows virtual-key code, SDL's counter and display modes.
+#pragma once
+
+#include <SDL.h>
+
+#include "platform/portable/backend.h"
+
+namespace portable {
+
+class SdlBackend : public Backend {
+public:
+    SdlBackend();
+    ~SdlBackend() override;
+    SdlBackend(const SdlBackend&) = delete;
+    SdlBackend& operator=(const SdlBackend&) = delete;
+
+    // Starts SDL's video; false (with SDL's reason in Error()) when there is no display.
+    bool Start();
+    const char* Error() const;
+
+    bool OpenWindow(HWND handle, const char* title, int x, int y, int width, int height) override;
+    void ShowWindow(bool visible) override;
+    void CloseWindow() override;
+    void Present(const ClientPixels& pixels) override;
+    bool WindowHasFocus() override;
+    void PumpEvents() override;
+    bool IsKeyDown(int virtualKey) override;
+    int64_t Counter() override;
+    int64_t CounterFrequency() override;
+    void YieldThread() override;
+    bool DesktopMode(DisplayMode* mode) override;
+    LONG ChangeMode(const DEVMODEA* mode, DWORD flags) override;
+
+private:
+    bool FindMode(const DEVMODEA& request, SDL_DisplayMode* found);
+    void ApplyFullscreen();
+
+    bool started_ = false;
+    SDL_Window* window_ = nullptr;
+    HWND handle_ = nullptr;
+    SDL_Scancode scancodes_[256];
+    bool fullscreenWanted_ = false;
+    SDL_DisplayMode fullscreenMode_{};
+};
+
+}  // namespace portable
