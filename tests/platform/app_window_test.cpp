@@ -1,0 +1,121 @@
+// The main window on the headless machine: placement, the class's life, and the procedure.
+#include "platform/app_window.h"
+
+#include <gtest/gtest.h>
+
+#include "support/engine_arena.h"
+
+namespace {
+
+class AppWindowTest : public HeadlessTest {
+protected:
+    void SetUp() override { InitAppWindow(&window); }
+    void TearDown() override {
+        if (window.created) {
+            DestroyAppWindow(&window);
+        }
+    }
+
+    // The next message PeekMessageA hands out, or WM_NULL (0) when there is none.
+    UINT NextMessage(WPARAM* wParam = nullptr) {
+        MSG msg = {};
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            return 0;
+        }
+        if (wParam != nullptr) {
+            *wParam = msg.wParam;
+        }
+        return msg.message;
+    }
+
+    AppWindow window;
+    HINSTANCE instance = portable::ModuleInstance();
+};
+
+TEST(CentredWindowPosition, HalvesTheDifferenceDownwardAndNeverGoesNegative) {
+    POINT centred = CentredWindowPosition(1024, 768, 518, 473);
+    EXPECT_EQ(centred.x, 253);
+    EXPECT_EQ(centred.y, 147);  // 295 halved downward
+    POINT clamped = CentredWindowPosition(500, 473, 518, 473);
+    EXPECT_EQ(clamped.x, 0);
+    EXPECT_EQ(clamped.y, 0);
+}
+
+TEST_F(AppWindowTest, CreatesTaspoCentredWithA512By448ClientArea) {
+    backend.SetDesktopMode({1024, 768, 32, 60});
+    EXPECT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
+    EXPECT_TRUE(window.created);
+    EXPECT_NE(window.handle, nullptr);
+    EXPECT_NE(window.deviceContext, nullptr);
+    EXPECT_EQ(window.instance, instance);
+    EXPECT_EQ(window.style, 0x00CA0000u);
+    EXPECT_EQ(window.windowClass.cbSize, sizeof(WNDCLASSEXA));
+    EXPECT_EQ(window.windowClass.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
+    EXPECT_EQ(window.windowClass.lpfnWndProc, &AppWindowProc);
+    EXPECT_STREQ(window.windowClass.lpszClassName, "Class1");
+
+    const auto& shown = backend.Window();
+    EXPECT_TRUE(shown.open);
+    EXPECT_FALSE(shown.visible) << "created hidden; its owner shows it";
+    EXPECT_EQ(shown.title, "Taspo");
+    EXPECT_EQ(shown.width, 512);
+    EXPECT_EQ(shown.height, 448);
+    // The outer window (518 by 473 with our frame metrics) sits at (253, 147).
+    EXPECT_EQ(shown.x, 253 + 3);
+    EXPECT_EQ(shown.y, 147 + 22);
+
+    char className[256];
+    EXPECT_EQ(GetClassNameA(window.handle, className, sizeof(className)), 6);
+    EXPECT_STREQ(className, "Class1");
+}
+
+TEST_F(AppWindowTest, SecondCreateChangesNothing) {
+    ASSERT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
+    AppWindow before = window;
+    EXPECT_EQ(CreateAppWindow(&window, instance, 640, 480), 1);
+    EXPECT_EQ(window.handle, before.handle);
+    EXPECT_EQ(window.deviceContext, before.deviceContext);
+    EXPECT_EQ(backend.Window().x, 256);
+}
+
+TEST_F(AppWindowTest, DestroyReleasesEverythingAndKeepsTheOldHandles) {
+    EXPECT_EQ(DestroyAppWindow(&window), 1) << "never created";
+    ASSERT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
+    HWND handle = window.handle;
+    EXPECT_EQ(DestroyAppWindow(&window), 0);
+    EXPECT_FALSE(window.created);
+    EXPECT_EQ(window.handle, handle);
+    EXPECT_FALSE(backend.Window().open);
+    EXPECT_EQ(GetClassNameA(handle, nullptr, 0), 0) << "the window is gone";
+    // The class was unregistered, so it can be registered again.
+    EXPECT_NE(RegisterClassExA(&window.windowClass), 0);
+    EXPECT_TRUE(UnregisterClassA("Class1", instance));
+    // Destroying sent WM_DESTROY, which posted one more quit.
+    EXPECT_EQ(NextMessage(), static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(DestroyAppWindow(&window), 1);
+}
+
+TEST_F(AppWindowTest, CloseRequestPostsQuitAndLeavesTheWindow) {
+    ASSERT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
+    ASSERT_TRUE(backend.PostWindowMessage(WM_CLOSE));
+    MSG msg = {};
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
+    EXPECT_EQ(DispatchMessageA(&msg), 0);
+    WPARAM exitCode = 99;
+    EXPECT_EQ(NextMessage(&exitCode), static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(backend.Window().open);
+    EXPECT_EQ(NextMessage(), 0u);
+}
+
+TEST_F(AppWindowTest, KeyboardMenuActivationIsSwallowedAndOtherSystemCommandsPassOn) {
+    ASSERT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
+    EXPECT_EQ(AppWindowProc(window.handle, WM_SYSCOMMAND, SC_KEYMENU, 0), 0);
+    EXPECT_EQ(AppWindowProc(window.handle, WM_SYSCOMMAND, SC_MINIMIZE, 0), 0);
+    EXPECT_EQ(NextMessage(), 0u) << "neither posts anything";
+    EXPECT_EQ(AppWindowProc(window.handle, WM_DESTROY, 0, 0), 0);
+    EXPECT_EQ(NextMessage(), static_cast<UINT>(WM_QUIT));
+}
+
+}  // namespace
