@@ -18,7 +18,9 @@ MemoryArena registryArena = {};
 
 namespace {
 
-uint8_t* Bytes(ArenaBlock* block) { return reinterpret_cast<uint8_t*>(block); }
+uint8_t* Bytes(ArenaBlock* block) {
+    return reinterpret_cast<uint8_t*>(block);
+}
 
 // Cuts a new free block out of `block` starting `offset` bytes after its header; the new block
 // takes everything above it and `block` keeps offset - header bytes of payload.

@@ -33,7 +33,9 @@ int32_t CentreOnAxis(int32_t desktop, int32_t size) {
 
 }  // namespace
 
-void InitAppWindow(AppWindow* window) { std::memset(window, 0, sizeof(AppWindow)); }
+void InitAppWindow(AppWindow* window) {
+    std::memset(window, 0, sizeof(AppWindow));
+}
 
 POINT CentredWindowPosition(int32_t desktopWidth, int32_t desktopHeight, int32_t width,
                             int32_t height) {
@@ -56,9 +58,9 @@ int32_t CreateAppWindow(AppWindow* window, HINSTANCE instance, int32_t desktopWi
     int32_t height = outer.bottom - outer.top;
     POINT position = CentredWindowPosition(desktopWidth, desktopHeight, width, height);
 
-    window->handle = CreateWindowExA(0, AppWindowClassName, AppWindowTitle, AppWindowStyle,
-                                     position.x, position.y, width, height, nullptr, nullptr,
-                                     instance, nullptr);
+    window->handle =
+        CreateWindowExA(0, AppWindowClassName, AppWindowTitle, AppWindowStyle, position.x,
+                        position.y, width, height, nullptr, nullptr, instance, nullptr);
     // GetDC of a null window would hand out the whole screen's context.
     window->deviceContext = window->handle != nullptr ? GetDC(window->handle) : nullptr;
     window->created = true;

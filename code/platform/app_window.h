@@ -8,7 +8,8 @@
 
 constexpr int AppClientWidth = 512;
 constexpr int AppClientHeight = 448;
-constexpr DWORD AppWindowStyle = 0x00CA0000;  // WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
+constexpr DWORD AppWindowStyle =
+    0x00CA0000;  // WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
 constexpr int AppIconResource = 102;
 extern const char* const AppWindowClassName;  // "Class1"
 extern const char* const AppWindowTitle;      // "Taspo"

@@ -85,7 +85,8 @@ TEST_F(ArenaTest, RequestsRoundUpToMultiplesOfEight) {
 TEST_F(ArenaTest, ZeroBytesGiveAnEmptyPayload) {
     void* payload = ArenaAllocate(&arena, 0);
     ASSERT_NE(payload, nullptr);
-    EXPECT_EQ(Layout(arena), (std::vector<std::pair<uint32_t, bool>>{{0, true}, {Total - 2 * H, false}}));
+    EXPECT_EQ(Layout(arena),
+              (std::vector<std::pair<uint32_t, bool>>{{0, true}, {Total - 2 * H, false}}));
     if (H == 24) {
         EXPECT_EQ(arena.first->next->size, 4194256u);
     }
@@ -260,7 +261,8 @@ TEST(ArenaAlignment, MisalignedBlockGivesUpItsPadAndServesFromTheRealignedRest) 
     ArenaBlock* tight = reinterpret_cast<ArenaBlock*>(region + 4);
     *tight = ArenaBlock{&arena, 0, 16 - 4 + 31, nullptr, nullptr};
     arena.first = tight;
-    EXPECT_EQ(ArenaAllocate(&arena, 16), nullptr) << "one byte short of room for the realigned header";
+    EXPECT_EQ(ArenaAllocate(&arena, 16), nullptr)
+        << "one byte short of room for the realigned header";
 }
 #endif
 

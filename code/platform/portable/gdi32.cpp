@@ -25,7 +25,9 @@ GdiObject& WhiteBrush() {
     return brush;
 }
 
-bool IsStock(const GdiObject* object) { return object == &DefaultBitmap() || object == &WhiteBrush(); }
+bool IsStock(const GdiObject* object) {
+    return object == &DefaultBitmap() || object == &WhiteBrush();
+}
 
 // The pixels a context draws into: its window's client area or its selected bitmap.
 Bitmap* Target(DeviceContext* context) {
@@ -118,7 +120,8 @@ BOOL DeleteObject(HGDIOBJ object) {
         return IsStock(static_cast<GdiObject*>(object)) ? TRUE : FALSE;
     }
     for (GdiObject* other : session.gdiObjects) {
-        if (other->kind == GdiKind::MemoryDC && static_cast<DeviceContext*>(other)->selected == found) {
+        if (other->kind == GdiKind::MemoryDC &&
+            static_cast<DeviceContext*>(other)->selected == found) {
             return FALSE;  // still selected: Windows refuses too
         }
     }
@@ -153,7 +156,8 @@ BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, in
     }
     if (ClipCopy(*toPixels, *fromPixels, x, y, width, height, sourceX, sourceY)) {
         for (int row = 0; row < height; ++row) {
-            std::memcpy(PixelAt(*toPixels, x, y + row), PixelAt(*fromPixels, sourceX, sourceY + row),
+            std::memcpy(PixelAt(*toPixels, x, y + row),
+                        PixelAt(*fromPixels, sourceX, sourceY + row),
                         static_cast<size_t>(width) * 3);
         }
     }
@@ -165,4 +169,6 @@ BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, in
     return TRUE;
 }
 
-HGDIOBJ GetStockObject(int object) { return object == WHITE_BRUSH ? &WhiteBrush() : nullptr; }
+HGDIOBJ GetStockObject(int object) {
+    return object == WHITE_BRUSH ? &WhiteBrush() : nullptr;
+}

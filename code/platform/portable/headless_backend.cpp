@@ -38,7 +38,8 @@ HeadlessBackend::Frame Copy(const ClientPixels& pixels) {
     frame.height = pixels.height;
     frame.stride = pixels.stride;
     if (pixels.bytes != nullptr) {
-        frame.bytes.assign(pixels.bytes, pixels.bytes + static_cast<size_t>(pixels.stride) * pixels.height);
+        frame.bytes.assign(pixels.bytes,
+                           pixels.bytes + static_cast<size_t>(pixels.stride) * pixels.height);
     }
     return frame;
 }

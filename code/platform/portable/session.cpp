@@ -70,7 +70,9 @@ Session& CurrentSession() {
     return *session;
 }
 
-void ResetSession() { session.reset(); }
+void ResetSession() {
+    session.reset();
+}
 
 Backend* InstallBackend(Backend* backend) {
     Backend* previous = installedBackend;
@@ -80,7 +82,9 @@ Backend* InstallBackend(Backend* backend) {
     return previous;
 }
 
-bool HasBackend() { return installedBackend != nullptr; }
+bool HasBackend() {
+    return installedBackend != nullptr;
+}
 
 Backend& CurrentBackend() {
     if (installedBackend == nullptr) {
@@ -90,9 +94,13 @@ Backend& CurrentBackend() {
     return *installedBackend;
 }
 
-HINSTANCE ModuleInstance() { return reinterpret_cast<HINSTANCE>(&moduleBase); }
+HINSTANCE ModuleInstance() {
+    return reinterpret_cast<HINSTANCE>(&moduleBase);
+}
 
-void RequestQuit() { quitRequested = 1; }
+void RequestQuit() {
+    quitRequested = 1;
+}
 
 bool TakeQuitRequest() {
     if (quitRequested == 0) {

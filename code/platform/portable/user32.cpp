@@ -21,8 +21,11 @@ constexpr LONG MenuHeight = 19;
 constexpr LONG SizingFrame = 4;
 
 RECT FrameInsets(DWORD style, BOOL menu) {
-    LONG frame = (style & WS_THICKFRAME) != 0 ? SizingFrame : (style & WS_CAPTION) != 0 ? FixedFrame : 0;
-    LONG top = frame + ((style & WS_CAPTION) == WS_CAPTION ? CaptionHeight : 0) + (menu ? MenuHeight : 0);
+    LONG frame = (style & WS_THICKFRAME) != 0 ? SizingFrame
+                 : (style & WS_CAPTION) != 0  ? FixedFrame
+                                              : 0;
+    LONG top =
+        frame + ((style & WS_CAPTION) == WS_CAPTION ? CaptionHeight : 0) + (menu ? MenuHeight : 0);
     return RECT{frame, top, frame, frame};
 }
 
@@ -91,7 +94,8 @@ BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu) {
 HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND, HMENU menu, HINSTANCE instance, LPVOID) {
     Session& session = CurrentSession();
-    WindowClass* windowClass = className != nullptr ? session.FindClass(className, instance) : nullptr;
+    WindowClass* windowClass =
+        className != nullptr ? session.FindClass(className, instance) : nullptr;
     if (windowClass == nullptr) {
         return nullptr;
     }
@@ -110,8 +114,8 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
     window->client.bits.assign(static_cast<size_t>(window->client.stride) * clientHeight, 0xFF);
     window->context.window = window;
     HWND handle = reinterpret_cast<HWND>(window);
-    if (!CurrentBackend().OpenWindow(handle, window->title.c_str(), x + insets.left,
-                                     y + insets.top, clientWidth, clientHeight)) {
+    if (!CurrentBackend().OpenWindow(handle, window->title.c_str(), x + insets.left, y + insets.top,
+                                     clientWidth, clientHeight)) {
         delete window;
         return nullptr;
     }
@@ -135,7 +139,9 @@ BOOL SetWindowPos(HWND handle, HWND, int, int, int, int, UINT) {
     return CurrentSession().FindWindow(handle) != nullptr ? TRUE : FALSE;
 }
 
-BOOL UpdateWindow(HWND handle) { return CurrentSession().FindWindow(handle) != nullptr ? TRUE : FALSE; }
+BOOL UpdateWindow(HWND handle) {
+    return CurrentSession().FindWindow(handle) != nullptr ? TRUE : FALSE;
+}
 
 BOOL DestroyWindow(HWND handle) {
     Session& session = CurrentSession();
@@ -168,9 +174,13 @@ HICON LoadIconA(HINSTANCE, LPCSTR) {
     return nullptr;
 }
 
-HANDLE LoadImageA(HINSTANCE, LPCSTR, UINT, int, int, UINT) { return nullptr; }
+HANDLE LoadImageA(HINSTANCE, LPCSTR, UINT, int, int, UINT) {
+    return nullptr;
+}
 
-LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0; }
+LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {
+    return 0;
+}
 
 void PostQuitMessage(int exitCode) {
     Session& session = CurrentSession();
@@ -203,7 +213,8 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
         }
     }
     // As in Windows, the quit message comes only once nothing else is queued.
-    if (session.quitPosted && Matches(MSG{window, WM_QUIT, 0, 0, 0, {}}, window, filterMin, filterMax)) {
+    if (session.quitPosted &&
+        Matches(MSG{window, WM_QUIT, 0, 0, 0, {}}, window, filterMin, filterMax)) {
         *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(session.quitCode), 0, 0, POINT{0, 0}};
         if ((removeMessage & PM_REMOVE) != 0) {
             session.quitPosted = false;
@@ -248,7 +259,9 @@ BOOL EnumDisplaySettingsA(LPCSTR, DWORD, DEVMODEA* mode) {
     return TRUE;
 }
 
-LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) { return CurrentBackend().ChangeMode(mode, flags); }
+LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+    return CurrentBackend().ChangeMode(mode, flags);
+}
 
 SHORT GetAsyncKeyState(int virtualKey) {
     if (virtualKey < 0 || virtualKey > 255) {

@@ -23,7 +23,9 @@ bool Fail(const char* format, ...) {
     return false;
 }
 
-bool OutOfMemory(const char* what) { return Fail("out of engine memory while creating %s", what); }
+bool OutOfMemory(const char* what) {
+    return Fail("out of engine memory while creating %s", what);
+}
 
 void ReportFailure() {
     std::fprintf(stderr, "taspo: %s\n", failure);
@@ -63,7 +65,9 @@ bool CreateBackBuffer() {
 
 }  // namespace
 
-const char* StartupFailure() { return failure; }
+const char* StartupFailure() {
+    return failure;
+}
 
 bool AppStartup(HINSTANCE instance, int showCommand) {
     failure[0] = '\0';

@@ -7,7 +7,9 @@
 
 namespace {
 
-void OnTerminate(int) { portable::RequestQuit(); }
+void OnTerminate(int) {
+    portable::RequestQuit();
+}
 
 void CatchTerminationSignals() {
     struct sigaction action = {};

@@ -23,7 +23,9 @@ bool BitsMatch(const SDL_DisplayMode& mode, DWORD bits) {
 
 }  // namespace
 
-SdlBackend::SdlBackend() { BuildScancodeTable(scancodes_); }
+SdlBackend::SdlBackend() {
+    BuildScancodeTable(scancodes_);
+}
 
 SdlBackend::~SdlBackend() {
     CloseWindow();
@@ -39,7 +41,9 @@ bool SdlBackend::Start() {
     return started_;
 }
 
-const char* SdlBackend::Error() const { return SDL_GetError(); }
+const char* SdlBackend::Error() const {
+    return SDL_GetError();
+}
 
 bool SdlBackend::OpenWindow(HWND handle, const char* title, int x, int y, int width, int height) {
     CloseWindow();
@@ -91,8 +95,10 @@ void SdlBackend::Present(const ClientPixels& pixels) {
     bool xrgb = surface->format->format == SDL_PIXELFORMAT_RGB888 ||
                 surface->format->format == SDL_PIXELFORMAT_ARGB8888;
     for (int y = 0; y < height; ++y) {
-        const uint8_t* from = pixels.bytes + static_cast<size_t>(pixels.height - y - 1) * pixels.stride;
-        uint8_t* to = static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(top + y) * surface->pitch +
+        const uint8_t* from =
+            pixels.bytes + static_cast<size_t>(pixels.height - y - 1) * pixels.stride;
+        uint8_t* to = static_cast<uint8_t*>(surface->pixels) +
+                      static_cast<size_t>(top + y) * surface->pitch +
                       static_cast<size_t>(left) * bytesPerPixel;
         if (xrgb) {
             ConvertRowXrgb(from, reinterpret_cast<uint32_t*>(to), width);
@@ -114,8 +120,8 @@ bool SdlBackend::WindowHasFocus() {
 void SdlBackend::PumpEvents() {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
-        bool closeRequest = event.type == SDL_QUIT ||
-                            (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
+        bool closeRequest = event.type == SDL_QUIT || (event.type == SDL_WINDOWEVENT &&
+                                                       event.window.event == SDL_WINDOWEVENT_CLOSE);
         if (closeRequest && handle_ != nullptr) {
             PostMessageA(handle_, WM_CLOSE, 0, 0);
         }
@@ -135,23 +141,31 @@ bool SdlBackend::IsKeyDown(int virtualKey) {
         case VK_MENU:
             return state[SDL_SCANCODE_LALT] || state[SDL_SCANCODE_RALT];
         default:
-            return scancodes_[virtualKey] != SDL_SCANCODE_UNKNOWN && state[scancodes_[virtualKey]] != 0;
+            return scancodes_[virtualKey] != SDL_SCANCODE_UNKNOWN &&
+                   state[scancodes_[virtualKey]] != 0;
     }
 }
 
-int64_t SdlBackend::Counter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
+int64_t SdlBackend::Counter() {
+    return static_cast<int64_t>(SDL_GetPerformanceCounter());
+}
 
-int64_t SdlBackend::CounterFrequency() { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }
+int64_t SdlBackend::CounterFrequency() {
+    return static_cast<int64_t>(SDL_GetPerformanceFrequency());
+}
 
-void SdlBackend::YieldThread() { std::this_thread::yield(); }
+void SdlBackend::YieldThread() {
+    std::this_thread::yield();
+}
 
 bool SdlBackend::DesktopMode(DisplayMode* mode) {
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
         return false;
     }
-    *mode = DisplayMode{desktop.w, desktop.h, static_cast<int>(SDL_BYTESPERPIXEL(desktop.format) * 8),
-                        desktop.refresh_rate};
+    *mode =
+        DisplayMode{desktop.w, desktop.h, static_cast<int>(SDL_BYTESPERPIXEL(desktop.format) * 8),
+                    desktop.refresh_rate};
     return true;
 }
 
@@ -161,8 +175,10 @@ bool SdlBackend::FindMode(const DEVMODEA& request, SDL_DisplayMode* found) {
         return false;
     }
     // A property the request leaves out keeps the desktop's value.
-    int width = (request.dmFields & DM_PELSWIDTH) != 0 ? static_cast<int>(request.dmPelsWidth) : desktop.w;
-    int height = (request.dmFields & DM_PELSHEIGHT) != 0 ? static_cast<int>(request.dmPelsHeight) : desktop.h;
+    int width =
+        (request.dmFields & DM_PELSWIDTH) != 0 ? static_cast<int>(request.dmPelsWidth) : desktop.w;
+    int height = (request.dmFields & DM_PELSHEIGHT) != 0 ? static_cast<int>(request.dmPelsHeight)
+                                                         : desktop.h;
     int modes = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < modes; ++i) {
         SDL_DisplayMode mode;
