@@ -42,12 +42,13 @@ struct LinkedList {
         return node;
     }
 
-    // Unlinks and releases a node of this list. Callers walking the list read node->next first.
+    // Unlinks and releases a node of this list; null is ignored. Callers walking the list read
+    // node->next first.
     void Remove(Node* node) {
+        if (node == nullptr) {
+            return;
+        }
         if (node == head) {
-            if (head == nullptr) {
-                return;
-            }
             head = head->next;
             if (head == nullptr) {
                 tail = nullptr;
