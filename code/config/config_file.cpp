@@ -1,0 +1,385 @@
+// The configuration reader: lines of tokens into registry values, every problem reported as one
+// line naming the source and line number. Memory use is bounded by the caps in the header
+// whatever the bytes are: the file buffer by ConfigFileMaxBytes, the nodes by ConfigMaxSettings.
+#include "config/config_file.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "config/config_tokenizer.h"
+#include "config/hash_name.h"
+#include "config/variable_registry.h"
+#include "memory/arena.h"
+
+#if defined(__GNUC__)
+#define TASPO_PRINTF_LIKE(formatIndex, firstArgument) \
+    __attribute__((format(printf, formatIndex, firstArgument)))
+#else
+#define TASPO_PRINTF_LIKE(formatIndex, firstArgument)
+#endif
+
+namespace {
+
+constexpr uint32_t MessageBytes = 320;
+constexpr uint32_t QuotedSourceBytes = 32;  // longer token text is cut and ends in "..."
+
+struct Loader {
+    const char* source;
+    ConfigMessageSink sink;
+    void* user;
+    uint32_t problems;
+    uint32_t lineNumber;
+    uint32_t context;  // hash of the context chosen by the latest [Context] line
+    uint32_t settings;
+    bool stopped;  // the settings cap was reached
+};
+
+Loader MakeLoader(const char* source, ConfigMessageSink sink, void* user) {
+    return Loader{source, sink, user, 0, 0, 0, 0, false};
+}
+
+void Send(Loader* loader, const char* message) {
+    if (loader->sink != nullptr) {
+        loader->sink(loader->user, message);
+    }
+}
+
+// One problem of the current line (or of the whole source when `line` is 0). Past
+// ConfigMaxMessages they are only counted, so a binary file cannot flood the output.
+TASPO_PRINTF_LIKE(3, 4) void Report(Loader* loader, uint32_t line, const char* format, ...) {
+    ++loader->problems;
+    if (loader->problems > ConfigMaxMessages) {
+        return;
+    }
+    char detail[MessageBytes];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(detail, sizeof(detail), format, arguments);
+    va_end(arguments);
+    char message[MessageBytes + 64];
+    if (line != 0) {
+        std::snprintf(message, sizeof(message), "%s:%u: %s", loader->source, line, detail);
+    } else {
+        std::snprintf(message, sizeof(message), "%s: %s", loader->source, detail);
+    }
+    Send(loader, message);
+}
+
+void Finish(Loader* loader) {
+    if (loader->problems > ConfigMaxMessages) {
+        char message[MessageBytes];
+        std::snprintf(message, sizeof(message), "%s: %u more problems not shown", loader->source,
+                      loader->problems - ConfigMaxMessages);
+        Send(loader, message);
+    }
+}
+
+bool IsPrintable(char c) {
+    return c >= 0x20 && c <= 0x7E;
+}
+
+// Token text in double quotes, safe to print: quote and backslash escaped, any other byte
+// outside printable ASCII as \xNN.
+struct Quoted {
+    char text[QuotedSourceBytes * 4 + 8];
+};
+
+Quoted Quote(const char* text, uint32_t length) {
+    Quoted quoted;
+    char* out = quoted.text;
+    *out++ = '"';
+    uint32_t shown = length < QuotedSourceBytes ? length : QuotedSourceBytes;
+    for (uint32_t i = 0; i < shown; ++i) {
+        char c = text[i];
+        if (c == '"' || c == '\\') {
+            *out++ = '\\';
+            *out++ = c;
+        } else if (IsPrintable(c)) {
+            *out++ = c;
+        } else {
+            static const char hex[] = "0123456789ABCDEF";
+            uint8_t byte = static_cast<uint8_t>(c);
+            *out++ = '\\';
+            *out++ = 'x';
+            *out++ = hex[byte >> 4];
+            *out++ = hex[byte & 15];
+        }
+    }
+    if (shown < length) {
+        std::memcpy(out, "...", 3);
+        out += 3;
+    }
+    *out++ = '"';
+    *out = '\0';
+    return quoted;
+}
+
+// How a well-formed token is named in a report.
+Quoted Describe(const ConfigToken& token) {
+    if (token.kind == ET_String) {
+        Quoted quoted;
+        std::snprintf(quoted.text, sizeof(quoted.text), "a string");
+        return quoted;
+    }
+    if (token.kind == ET_Context) {
+        // A context name holds name characters only, so it needs no escaping.
+        Quoted quoted;
+        uint32_t shown = token.length < QuotedSourceBytes ? token.length : QuotedSourceBytes;
+        std::snprintf(quoted.text, sizeof(quoted.text), "\"[%.*s%s]\"", static_cast<int>(shown),
+                      token.text, shown < token.length ? "..." : "");
+        return quoted;
+    }
+    return Quote(token.text, token.length);
+}
+
+void ReportInvalid(Loader* loader, const ConfigToken& token) {
+    uint32_t line = loader->lineNumber;
+    switch (token.problem) {
+        case ConfigProblem::UnexpectedByte:
+            if (IsPrintable(token.text[0])) {
+                Report(loader, line, "unexpected character %s", Quote(token.text, 1).text);
+            } else {
+                Report(loader, line, "unexpected byte 0x%02X",
+                       static_cast<unsigned>(static_cast<uint8_t>(token.text[0])));
+            }
+            return;
+        case ConfigProblem::MalformedNumber:
+            Report(loader, line, "malformed number %s", Quote(token.text, token.length).text);
+            return;
+        case ConfigProblem::NumberOutOfRange:
+            Report(loader, line, "number %s does not fit in 32 bits",
+                   Quote(token.text, token.length).text);
+            return;
+        case ConfigProblem::UnclosedString:
+            Report(loader, line, "missing closing quote");
+            return;
+        case ConfigProblem::UnclosedContext:
+            Report(loader, line, "missing \"]\"");
+            return;
+        case ConfigProblem::None:
+            break;
+    }
+    Report(loader, line, "unreadable text");
+}
+
+// Anything after a complete line is a problem; true when the line ended cleanly.
+bool ExpectEnd(Loader* loader, ConfigTokenizer* tokenizer, const char* after) {
+    ConfigToken token = NextConfigToken(tokenizer);
+    if (token.kind == ET_None) {
+        return true;
+    }
+    if (token.kind == ET_Invalid) {
+        ReportInvalid(loader, token);
+    } else {
+        Report(loader, loader->lineNumber, "unexpected %s after %s", Describe(token).text, after);
+    }
+    return false;
+}
+
+// The value token of `name = value`; true when it is one the registry can hold.
+bool CheckValue(Loader* loader, const ConfigToken& name, const ConfigToken& value) {
+    uint32_t line = loader->lineNumber;
+    switch (value.kind) {
+        case ET_Bool:
+        case ET_Int:
+            return true;
+        case ET_Invalid:
+            ReportInvalid(loader, value);
+            return false;
+        case ET_None:
+            Report(loader, line, "missing value for %s", Quote(name.text, name.length).text);
+            return false;
+        case ET_Float:
+            Report(loader, line, "unsupported value type for %s: floating-point number %s",
+                   Quote(name.text, name.length).text, Quote(value.text, value.length).text);
+            return false;
+        case ET_String:
+            Report(loader, line, "unsupported value type for %s: string",
+                   Quote(name.text, name.length).text);
+            return false;
+        default:
+            Report(loader, line, "expected true, false or a whole number for %s, found %s",
+                   Quote(name.text, name.length).text, Describe(value).text);
+            return false;
+    }
+}
+
+void ApplySetting(Loader* loader, ConfigTokenizer* tokenizer, const ConfigToken& name) {
+    uint32_t line = loader->lineNumber;
+    Quoted quotedName = Quote(name.text, name.length);
+    ConfigToken equals = NextConfigToken(tokenizer);
+    if (equals.kind == ET_Invalid) {
+        ReportInvalid(loader, equals);
+        return;
+    }
+    if (equals.kind != ET_Equals) {
+        Report(loader, line, "expected \"=\" after %s", quotedName.text);
+        return;
+    }
+    ConfigToken value = NextConfigToken(tokenizer);
+    if (!CheckValue(loader, name, value)) {
+        return;
+    }
+    char after[sizeof(Quoted::text) + 16];
+    std::snprintf(after, sizeof(after), "the value of %s", quotedName.text);
+    if (!ExpectEnd(loader, tokenizer, after)) {
+        return;
+    }
+    if (loader->settings == ConfigMaxSettings) {
+        Report(loader, line, "more than %u settings; the rest is ignored", ConfigMaxSettings);
+        loader->stopped = true;
+        return;
+    }
+    uint32_t key = HashNameBytes(name.text, name.length);
+    bool stored = value.kind == ET_Bool ? StoreBool(loader->context, key, value.value != 0)
+                                        : StoreInt(loader->context, key, value.value);
+    if (!stored) {
+        Report(loader, line, "out of memory storing %s", quotedName.text);
+        return;
+    }
+    ++loader->settings;
+}
+
+void ApplyLine(Loader* loader, const char* text, uint32_t length) {
+    ConfigTokenizer tokenizer;
+    InitConfigTokenizer(&tokenizer, text, length);
+    ConfigToken first = NextConfigToken(&tokenizer);
+    switch (first.kind) {
+        case ET_None:
+            return;
+        case ET_Invalid:
+            ReportInvalid(loader, first);
+            return;
+        case ET_Name:
+            ApplySetting(loader, &tokenizer, first);
+            return;
+        case ET_Context:
+            if (ExpectEnd(loader, &tokenizer, Describe(first).text)) {
+                loader->context = HashNameBytes(first.text, first.length);
+            }
+            return;
+        default:
+            Report(loader, loader->lineNumber, "expected a setting name, found %s",
+                   Describe(first).text);
+            return;
+    }
+}
+
+void ApplyText(Loader* loader, const char* text, uint32_t length) {
+    uint32_t position = 0;
+    if (length >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) {
+        position = 3;
+    }
+    while (position < length && !loader->stopped) {
+        const char* line = text + position;
+        const void* newline = std::memchr(line, '\n', length - position);
+        uint32_t lineLength = newline != nullptr
+                                  ? static_cast<uint32_t>(static_cast<const char*>(newline) - line)
+                                  : length - position;
+        position += lineLength + (newline != nullptr ? 1 : 0);
+        ++loader->lineNumber;
+        if (lineLength > 0 && line[lineLength - 1] == '\r') {
+            --lineLength;
+        }
+        ApplyLine(loader, line, lineLength);
+    }
+}
+
+FILE* OpenForReading(const char* path) {
+#ifdef _MSC_VER
+    FILE* file = nullptr;
+    errno_t error = fopen_s(&file, path, "rb");
+    if (error != 0) {
+        errno = error;
+        return nullptr;
+    }
+    return file;
+#else
+    return std::fopen(path, "rb");
+#endif
+}
+
+void ReportSystemError(Loader* loader, const char* what, int error) {
+    char reason[128];
+#ifdef _MSC_VER
+    strerror_s(reason, sizeof(reason), error);
+#else
+    std::snprintf(reason, sizeof(reason), "%s", std::strerror(error));
+#endif
+    Report(loader, 0, "%s: %s", what, reason);
+}
+
+// Up to ConfigFileMaxBytes of the file into `buffer`; false, reported, when it cannot be read.
+bool ReadCapped(Loader* loader, FILE* file, char* buffer, uint32_t* bytes, bool* longer) {
+    errno = 0;
+    *bytes = static_cast<uint32_t>(std::fread(buffer, 1, ConfigFileMaxBytes, file));
+    if (std::ferror(file) != 0) {
+        ReportSystemError(loader, "cannot read the file", errno != 0 ? errno : EIO);
+        return false;
+    }
+    *longer = *bytes == ConfigFileMaxBytes && std::fgetc(file) != EOF;
+    return true;
+}
+
+// A file cut at the cap keeps its complete lines only: half a line would be a made-up one.
+void ApplyCapped(Loader* loader, const char* buffer, uint32_t bytes, bool longer) {
+    uint32_t kept = bytes;
+    if (longer) {
+        while (kept > 0 && buffer[kept - 1] != '\n') {
+            --kept;
+        }
+    }
+    ApplyText(loader, buffer, kept);
+    if (longer && !loader->stopped) {
+        Report(loader, loader->lineNumber + 1,
+               "the file is longer than %u bytes; this line and the rest are ignored",
+               ConfigFileMaxBytes);
+    }
+}
+
+}  // namespace
+
+uint32_t LoadConfigText(const char* sourceName, const char* text, uint32_t length,
+                        ConfigMessageSink sink, void* user) {
+    Loader loader = MakeLoader(sourceName, sink, user);
+    ApplyText(&loader, text, length);
+    Finish(&loader);
+    return loader.problems;
+}
+
+uint32_t LoadConfigFile(const char* path, ConfigMessageSink sink, void* user) {
+    Loader loader = MakeLoader(path, sink, user);
+    errno = 0;
+    FILE* file = OpenForReading(path);
+    if (file == nullptr) {
+        if (errno != ENOENT) {
+            ReportSystemError(&loader, "cannot open the file", errno != 0 ? errno : EIO);
+        }
+        return loader.problems;
+    }
+    char* buffer = static_cast<char*>(EngineAlloc(ConfigFileMaxBytes));
+    if (buffer == nullptr) {
+        Report(&loader, 0, "out of memory reading the file");
+    } else {
+        uint32_t bytes = 0;
+        bool longer = false;
+        if (ReadCapped(&loader, file, buffer, &bytes, &longer)) {
+            ApplyCapped(&loader, buffer, bytes, longer);
+        }
+        EngineFree(buffer);
+    }
+    std::fclose(file);
+    Finish(&loader);
+    return loader.problems;
+}
+
+void PrintConfigMessage(void* user, const char* message) {
+    const char* prefix = static_cast<const char*>(user);
+    if (prefix != nullptr) {
+        std::fprintf(stderr, "%s: %s\n", prefix, message);
+    } else {
+        std::fprintf(stderr, "%s\n", message);
+    }
+}

@@ -1,0 +1,29 @@
+// Fills the variable registry from configuration text: one `Name = value` per line, `[Context]`
+// lines choosing the context for the values below them, # or ; comments. Values are true, false
+// and 32-bit decimal integers; a line that is not understood is reported and skipped, and the
+// rest of the text still applies.
+#pragma once
+
+#include <cstdint>
+
+// Receives each report as one line without a newline, e.g.
+// `taspo.cfg:3: expected "=" after "DisplayWidth"`.
+typedef void (*ConfigMessageSink)(void* user, const char* message);
+
+constexpr uint32_t ConfigFileMaxBytes = 64 * 1024;  // a longer file is read up to here
+constexpr uint32_t ConfigMaxSettings = 1024;        // settings applied from one text at most
+constexpr uint32_t ConfigMaxMessages = 20;          // problems reported one by one per text
+
+// Applies `length` bytes of text, named `sourceName` in reports, to the registry; a null sink
+// drops the reports. Returns the number of problems found (reported or not).
+uint32_t LoadConfigText(const char* sourceName, const char* text, uint32_t length,
+                        ConfigMessageSink sink, void* user);
+
+// Reads the file at `path` with the C library and applies it. A missing file is not a problem
+// and is silent; a file that cannot be read is reported once and applies nothing. Returns the
+// number of problems found.
+uint32_t LoadConfigFile(const char* path, ConfigMessageSink sink, void* user);
+
+// A sink that writes each report to stderr as "<prefix>: <message>"; `user` is the prefix (a
+// const char*), or null for none.
+void PrintConfigMessage(void* user, const char* message);
