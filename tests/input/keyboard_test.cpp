@@ -1,0 +1,196 @@
+// The keyboard on a headless machine: levels and edges across updates, skipped updates, the
+// polling itself, codes outside the tables, and use through the InputDevice interface.
+#include "input/keyboard.h"
+
+#include <climits>
+#include <cstring>
+#include <new>
+#include <type_traits>
+#include <vector>
+
+#include "support/engine_arena.h"
+
+namespace {
+
+static_assert(!std::is_destructible<InputDevice>::value,
+              "a device is released with EngineFree, never deleted through the interface");
+
+constexpr int32_t Space = 0x20;
+constexpr int32_t Escape = 0x1B;
+constexpr int32_t KeyA = 0x41;
+
+class KeyboardTest : public HeadlessTest {
+protected:
+    void SetUp() override {
+        void* memory = EngineAlloc(sizeof(Keyboard));
+        ASSERT_NE(memory, nullptr);
+        std::memset(memory, 0xA5, sizeof(Keyboard));  // construction must clear what it finds
+        keyboard = new (memory) Keyboard();
+    }
+    void TearDown() override { EngineFree(keyboard); }
+
+    ScopedEngineArena arena{64 * 1024};
+    Keyboard* keyboard = nullptr;
+};
+
+// Remembers the order in which keys are read.
+class RecordingBackend : public portable::HeadlessBackend {
+public:
+    bool IsKeyDown(int virtualKey) override {
+        reads.push_back(virtualKey);
+        return HeadlessBackend::IsKeyDown(virtualKey);
+    }
+    std::vector<int> reads;
+};
+
+TEST_F(KeyboardTest, BeforeTheFirstUpdateEveryKeyIsUp) {
+    backend.SetKeyDown(Space, true);  // not seen until polled
+    for (int32_t key = 0; key < 256; ++key) {
+        EXPECT_TRUE(keyboard->IsUp(key)) << key;
+        EXPECT_FALSE(keyboard->IsDown(key)) << key;
+        EXPECT_FALSE(keyboard->IsPressed(key)) << key;
+        EXPECT_FALSE(keyboard->IsReleased(key)) << key;
+    }
+    EXPECT_EQ(backend.KeyReads(), 0u);
+}
+
+TEST_F(KeyboardTest, AHeldKeyIsPressedOnlyAtTheFirstUpdateThatSeesIt) {
+    keyboard->Update(0.0f);
+    backend.SetKeyDown(Space, true);
+    for (int frame = 0; frame < 4; ++frame) {
+        keyboard->Update(0.0f);
+        EXPECT_TRUE(keyboard->IsDown(Space));
+        EXPECT_EQ(keyboard->IsPressed(Space), frame == 0) << frame;
+        EXPECT_FALSE(keyboard->IsReleased(Space));
+        EXPECT_FALSE(keyboard->IsDown(Escape));
+    }
+    backend.SetKeyDown(Space, false);
+    keyboard->Update(0.0f);
+    EXPECT_TRUE(keyboard->IsUp(Space));
+    EXPECT_TRUE(keyboard->IsReleased(Space));
+    keyboard->Update(0.0f);
+    EXPECT_FALSE(keyboard->IsReleased(Space));
+}
+
+TEST_F(KeyboardTest, APressLetGoBetweenUpdatesIsNeverSeen) {
+    keyboard->Update(0.0f);
+    backend.SetKeyDown(Space, true);
+    backend.SetKeyDown(Space, false);
+    keyboard->Update(0.0f);
+    EXPECT_FALSE(keyboard->IsDown(Space));
+    EXPECT_FALSE(keyboard->IsPressed(Space));
+    EXPECT_FALSE(keyboard->IsReleased(Space));
+}
+
+TEST_F(KeyboardTest, AfterSkippedUpdatesTheLastSnapshotIsCompared) {
+    backend.SetKeyDown(Escape, true);
+    keyboard->Update(0.0f);
+    keyboard->Update(0.0f);
+    ASSERT_FALSE(keyboard->IsPressed(Escape));
+
+    // No updates while these happen, as while the window has no focus.
+    backend.SetKeyDown(KeyA, true);
+    backend.SetKeyDown(Escape, false);
+    backend.SetKeyDown(Space, true);
+    backend.SetKeyDown(Space, false);
+    keyboard->Update(0.0f);
+    EXPECT_TRUE(keyboard->IsPressed(KeyA));
+    EXPECT_TRUE(keyboard->IsReleased(Escape));
+    EXPECT_FALSE(keyboard->IsPressed(Space));
+    EXPECT_FALSE(keyboard->IsReleased(Space));
+}
+
+TEST_F(KeyboardTest, LevelsAndEdgesStayConsistentForEveryKey) {
+    auto scripted = [](int32_t key, int frame) { return (key * 7 + frame * 3) % 5 < 2; };
+    for (int frame = 0; frame < 6; ++frame) {
+        for (int32_t key = 0; key < 256; ++key) {
+            backend.SetKeyDown(key, scripted(key, frame));
+        }
+        keyboard->Update(0.0f);
+        for (int32_t key = 0; key < 256; ++key) {
+            bool wasDown = frame > 0 && scripted(key, frame - 1);
+            EXPECT_EQ(keyboard->IsDown(key), scripted(key, frame)) << key;
+            EXPECT_EQ(keyboard->IsUp(key), !keyboard->IsDown(key)) << key;
+            EXPECT_FALSE(keyboard->IsPressed(key) && keyboard->IsReleased(key)) << key;
+            EXPECT_EQ(keyboard->IsPressed(key), scripted(key, frame) && !wasDown) << key;
+            EXPECT_EQ(keyboard->IsReleased(key), !scripted(key, frame) && wasDown) << key;
+        }
+    }
+}
+
+TEST_F(KeyboardTest, CodeZeroIsPolledLikeAnyOther) {
+    backend.SetKeyDown(0, true);
+    keyboard->Update(0.0f);
+    EXPECT_TRUE(keyboard->IsDown(0));
+    EXPECT_TRUE(keyboard->IsPressed(0));
+    backend.SetKeyDown(255, true);
+    keyboard->Update(0.0f);
+    EXPECT_TRUE(keyboard->IsPressed(255));
+}
+
+TEST_F(KeyboardTest, AnUpdateReadsEveryKeyOnceInAscendingOrder) {
+    for (int frame = 0; frame < 3; ++frame) {
+        size_t reads = backend.KeyReads();
+        keyboard->Update(0.016f);
+        EXPECT_EQ(backend.KeyReads(), reads + 256);
+    }
+    size_t reads = backend.KeyReads();
+    keyboard->IsDown(Space);
+    keyboard->IsPressed(Escape);
+    EXPECT_EQ(backend.KeyReads(), reads);  // queries never poll
+
+    RecordingBackend recording;
+    portable::ScopedBackend installed(&recording);
+    keyboard->Update(0.016f);
+    ASSERT_EQ(recording.reads.size(), 256u);
+    for (int key = 0; key < 256; ++key) {
+        EXPECT_EQ(recording.reads[key], key);
+    }
+}
+
+TEST_F(KeyboardTest, UpdatingAllocatesNothing) {
+    auto layout = ArenaLayout(ActiveArena());
+    backend.SetKeyDown(Space, true);
+    keyboard->Update(0.0f);
+    keyboard->Update(0.0f);
+    EXPECT_EQ(ArenaLayout(ActiveArena()), layout);
+}
+
+TEST_F(KeyboardTest, CodesOutsideTheTablesAnswerUp) {
+    // Every key down at both snapshots, so a read just past either table would answer "down".
+    for (int32_t key = 0; key < 256; ++key) {
+        backend.SetKeyDown(key, true);
+    }
+    keyboard->Update(0.0f);
+    keyboard->Update(0.0f);
+    for (int32_t key : {-1, 256, 257, 511, 1000, INT_MIN, INT_MAX}) {
+        EXPECT_FALSE(keyboard->IsDown(key)) << key;
+        EXPECT_TRUE(keyboard->IsUp(key)) << key;
+        EXPECT_FALSE(keyboard->IsPressed(key)) << key;
+        EXPECT_FALSE(keyboard->IsReleased(key)) << key;
+    }
+    EXPECT_TRUE(keyboard->IsDown(255));
+}
+
+TEST_F(KeyboardTest, WorksThroughTheInputDeviceInterface) {
+    InputDevice* device = keyboard;
+    backend.SetKeyDown(Space, true);
+    device->Update(0.5f);
+    EXPECT_TRUE(device->IsDown(Space));
+    EXPECT_FALSE(device->IsUp(Space));
+    EXPECT_TRUE(device->IsPressed(Space));
+    backend.SetKeyDown(Space, false);
+    device->Update(0.5f);
+    EXPECT_TRUE(device->IsReleased(Space));
+    EXPECT_TRUE(device->IsUp(Space));
+
+    for (int32_t argument : {0, Space, -1, 1000}) {
+        EXPECT_EQ(device->ReservedQueryA(argument), 0.0f);
+        EXPECT_EQ(device->ReservedQueryB(argument), 0.0f);
+    }
+    device->ReservedCall(Space, 1);
+    EXPECT_TRUE(device->IsReleased(Space));  // the reserved call changed nothing
+    EXPECT_FALSE(device->IsDown(Space));
+}
+
+}  // namespace
