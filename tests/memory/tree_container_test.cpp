@@ -1,0 +1,178 @@
+// The two-child node tree: where insertion puts keys, and a teardown that gives back every node,
+// the buffer and the owned object, however the tree is shaped.
+#include "memory/tree_container.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "memory/arena.h"
+#include "memory/test_arena.h"
+
+namespace {
+
+class Recorder : public TreeOwnedObject {
+public:
+    explicit Recorder(int* destroyed) : destroyed_(destroyed) {}
+    ~Recorder() override { ++*destroyed_; }
+
+private:
+    int* destroyed_;
+    char bulk_[40] = {};  // more than the base, so the deleting form must free the whole object
+};
+
+void InOrder(const TreeNode* node, std::vector<uint32_t>* keys) {
+    if (node != nullptr) {
+        InOrder(node->first, keys);
+        keys->push_back(node->key);
+        InOrder(node->second, keys);
+    }
+}
+
+TEST(TreeInsert, PutsLowerKeysFirstAndEqualOrHigherKeysSecond) {
+    TestArena engine;
+    TreeContainer tree = {};
+    int values[4] = {};
+    ASSERT_NE(tree.Insert(50, &values[0]), nullptr);
+    ASSERT_NE(tree.Insert(20, &values[1]), nullptr);
+    ASSERT_NE(tree.Insert(80, &values[2]), nullptr);
+    ASSERT_NE(tree.Insert(50, &values[3]), nullptr);
+    EXPECT_EQ(tree.count, 4u);
+    ASSERT_NE(tree.root, nullptr);
+    EXPECT_EQ(tree.root->key, 50u);
+    EXPECT_EQ(tree.root->first->key, 20u);
+    EXPECT_EQ(tree.root->second->key, 80u);
+    ASSERT_NE(tree.root->second->first, nullptr);
+    EXPECT_EQ(tree.root->second->first->value, &values[3]) << "the later 50 follows the earlier";
+    EXPECT_TRUE(engine.Owns(tree.root));
+    tree.Destroy();
+    EXPECT_TRUE(engine.AllFree());
+}
+
+TEST(TreeInsert, KeepsEveryKeyInOrder) {
+    TestArena engine;
+    TreeContainer tree = {};
+    std::vector<uint32_t> keys = {9, 3, 14, 3, 1, 7, 20, 11, 0, 4294967295u};
+    for (uint32_t key : keys) {
+        ASSERT_NE(tree.Insert(key, nullptr), nullptr);
+    }
+    std::vector<uint32_t> walked;
+    InOrder(tree.root, &walked);
+    EXPECT_EQ(walked, (std::vector<uint32_t>{0, 1, 3, 3, 7, 9, 11, 14, 20, 4294967295u}));
+    tree.Destroy();
+    EXPECT_TRUE(engine.AllFree());
+}
+
+TEST(TreeInsert, FailsWithTheTreeUnchangedWhenNoNodeCanBeHad) {
+    TestArena engine;
+    TreeContainer tree = {};
+    ASSERT_NE(tree.Insert(1, nullptr), nullptr);
+    engine.Exhaust();
+    EXPECT_EQ(tree.Insert(2, nullptr), nullptr);
+    EXPECT_EQ(tree.count, 1u);
+    EXPECT_EQ(tree.root->second, nullptr);
+    engine.Refill();
+    tree.Destroy();
+    EXPECT_TRUE(engine.AllFree());
+}
+
+TEST(TreeDestroy, ReleasesNodesBufferAndOwnedObject) {
+    TestArena engine;
+    TreeContainer tree = {};
+    int marker = 0;
+    tree.reserved = &marker;
+    for (uint32_t key : {40u, 20u, 60u, 10u, 30u, 50u, 70u, 35u}) {
+        ASSERT_NE(tree.Insert(key, nullptr), nullptr);
+    }
+    tree.buffer = EngineAlloc(100);
+    int destroyed = 0;
+    tree.owned = new Recorder(&destroyed);
+    ASSERT_NE(tree.owned, nullptr);
+    EXPECT_TRUE(engine.Owns(tree.owned));
+
+    tree.Destroy();
+    EXPECT_EQ(tree.root, nullptr);
+    EXPECT_EQ(tree.count, 0u);
+    EXPECT_EQ(tree.buffer, nullptr);
+    EXPECT_EQ(tree.owned, nullptr);
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(tree.reserved, &marker);
+    EXPECT_TRUE(engine.AllFree());
+}
+
+TEST(TreeDestroy, AnEmptyRootStillReleasesBufferAndOwnedObject) {
+    TestArena engine;
+    TreeContainer tree = {};
+    tree.buffer = EngineAlloc(24);
+    int destroyed = 0;
+    tree.owned = new Recorder(&destroyed);
+    tree.Destroy();
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(tree.buffer, nullptr);
+    EXPECT_EQ(tree.owned, nullptr);
+    EXPECT_TRUE(engine.AllFree());
+}
+
+TEST(TreeDestroy, AnEmptyTreeOnlyResetsItsFields) {
+    TreeContainer tree = {};
+    tree.Destroy();
+    EXPECT_EQ(tree.root, nullptr);
+    EXPECT_EQ(tree.count, 0u);
+}
+
+// Sorted keys make one chain as deep as the tree is large, so teardown must not recurse per
+// level: a million levels of recursion would overflow the stack. The chain is linked by hand
+// (insertion along it is quadratic) and zigzags so that both child sides run deep. It lives on
+// the standard heap because a first-fit arena makes a million allocations quadratic too; the
+// leak checker of the sanitizer build sees any node left behind.
+TEST(TreeDestroy, ReleasesAChainOfAMillionNodesWithoutRecursing) {
+    constexpr uint32_t Nodes = 1000000;
+    bool wasActive = engineHeapActive;
+    engineHeapActive = false;
+    TreeContainer tree = {};
+    TreeNode** link = &tree.root;
+    for (uint32_t i = 0; i < Nodes; ++i) {
+        TreeNode* node = static_cast<TreeNode*>(EngineAlloc(sizeof(TreeNode)));
+        ASSERT_NE(node, nullptr);
+        *node = TreeNode{i, nullptr, nullptr, nullptr};
+        *link = node;
+        link = i % 2 == 0 ? &node->first : &node->second;
+        ++tree.count;
+    }
+    tree.Destroy();
+    EXPECT_EQ(tree.root, nullptr);
+    EXPECT_EQ(tree.count, 0u);
+    engineHeapActive = wasActive;
+}
+
+TEST(TreeOwnedObject, ComesFromTheEngineArenaAndIsNullWhenItIsFull) {
+    TestArena engine;
+    int destroyed = 0;
+    engine.Exhaust();
+    EXPECT_EQ(new Recorder(&destroyed), nullptr);
+    engine.Refill();
+    TreeOwnedObject* object = new Recorder(&destroyed);
+    ASSERT_NE(object, nullptr);
+    EXPECT_TRUE(engine.Owns(object));
+    delete object;
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_TRUE(engine.AllFree());
+}
+
+TEST(GlobalTree, ShutdownDestroysAndReleasesItWhenSet) {
+    TestArena engine;
+    ASSERT_EQ(globalTree, nullptr);
+    DestroyGlobalTree();
+    EXPECT_EQ(globalTree, nullptr);
+
+    globalTree = static_cast<TreeContainer*>(EngineAlloc(sizeof(TreeContainer)));
+    ASSERT_NE(globalTree, nullptr);
+    *globalTree = TreeContainer{};
+    ASSERT_NE(globalTree->Insert(3, nullptr), nullptr);
+    globalTree->buffer = EngineAlloc(8);
+    DestroyGlobalTree();
+    EXPECT_EQ(globalTree, nullptr);
+    EXPECT_TRUE(engine.AllFree());
+}
+
+}  // namespace
