@@ -1,0 +1,69 @@
+// MT19937 as published in 1998, with the linear-congruential (69069) seeding: one generator in
+// static storage, refilled whole every 624 outputs.
+#include "random/mersenne_twister.h"
+
+namespace {
+
+constexpr uint32_t StateSize = 624;
+constexpr uint32_t MiddleDistance = 397;
+constexpr uint32_t Unseeded = StateSize + 1;
+constexpr uint32_t DefaultSeed = 4357;
+constexpr uint32_t SeedMultiplier = 69069;
+constexpr uint32_t UpperMask = 0x80000000u;
+constexpr uint32_t LowerMask = 0x7FFFFFFFu;
+constexpr uint32_t TwistTable[2] = {0, 0x9908B0DFu};
+constexpr uint32_t RangeBound = 10000001;
+constexpr double RangeDivisor = 10000000.0;
+
+struct MersenneTwister {
+    uint32_t state[StateSize];
+    uint32_t index;  // next word to hand out; StateSize: all used; Unseeded: never seeded
+};
+
+MersenneTwister generator = {{}, Unseeded};
+
+void Seed(uint32_t seed) {
+    generator.state[0] = seed;
+    for (uint32_t i = 1; i < StateSize; ++i) {
+        generator.state[i] = SeedMultiplier * generator.state[i - 1];
+    }
+}
+
+// Replaces the words in increasing order, so later words combine with ones already replaced.
+void Regenerate() {
+    uint32_t* state = generator.state;
+    for (uint32_t k = 0; k < StateSize; ++k) {
+        uint32_t y = (state[k] & UpperMask) | (state[(k + 1) % StateSize] & LowerMask);
+        state[k] = state[(k + MiddleDistance) % StateSize] ^ (y >> 1) ^ TwistTable[y & 1];
+    }
+    generator.index = 0;
+}
+
+uint32_t NextOutput() {
+    if (generator.index >= StateSize) {
+        if (generator.index == Unseeded) {
+            Seed(DefaultSeed);
+        }
+        Regenerate();
+    }
+    uint32_t y = generator.state[generator.index++];
+    y ^= y >> 11;
+    y ^= (y << 7) & 0x9D2C5680u;
+    y ^= (y << 15) & 0xEFC60000u;
+    y ^= y >> 18;
+    return y;
+}
+
+}  // namespace
+
+uint32_t RandomInt(uint32_t bound) {
+    uint32_t output = NextOutput();
+    return bound != 0 ? output % bound : 0;
+}
+
+float RandomRange(float low, float high) {
+    float span = high - low;
+    uint32_t r = RandomInt(RangeBound);
+    double result = static_cast<double>(low) + static_cast<double>(r) / RangeDivisor * span;
+    return static_cast<float>(result);
+}
