@@ -11,14 +11,13 @@
 
 namespace {
 
-class Recorder : public TreeOwnedObject {
-public:
-    explicit Recorder(int* destroyed) : destroyed_(destroyed) {}
-    ~Recorder() override { ++*destroyed_; }
+// Counts its destruction; larger than the base, so the deleting form must free the whole object.
+struct Recorder : TreeOwnedObject {
+    explicit Recorder(int* destroyed) : destroyed(destroyed) {}
+    ~Recorder() override { ++*destroyed; }
 
-private:
-    int* destroyed_;
-    char bulk_[40] = {};  // more than the base, so the deleting form must free the whole object
+    int* destroyed;
+    char bulk[40] = {};
 };
 
 void InOrder(const TreeNode* node, std::vector<uint32_t>* keys) {
