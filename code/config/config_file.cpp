@@ -80,39 +80,17 @@ bool IsPrintable(char c) {
     return c >= 0x20 && c <= 0x7E;
 }
 
-// Token text in double quotes, safe to print: quote and backslash escaped, any other byte
-// outside printable ASCII as \xNN.
+// Token text in double quotes, cut after QuotedSourceBytes. Only tokens made of printable ASCII
+// are quoted (names, numbers, "="); stray bytes are shown in hex instead.
 struct Quoted {
-    char text[QuotedSourceBytes * 4 + 8];
+    char text[QuotedSourceBytes + 8];
 };
 
 Quoted Quote(const char* text, uint32_t length) {
     Quoted quoted;
-    char* out = quoted.text;
-    *out++ = '"';
     uint32_t shown = length < QuotedSourceBytes ? length : QuotedSourceBytes;
-    for (uint32_t i = 0; i < shown; ++i) {
-        char c = text[i];
-        if (c == '"' || c == '\\') {
-            *out++ = '\\';
-            *out++ = c;
-        } else if (IsPrintable(c)) {
-            *out++ = c;
-        } else {
-            static const char hex[] = "0123456789ABCDEF";
-            uint8_t byte = static_cast<uint8_t>(c);
-            *out++ = '\\';
-            *out++ = 'x';
-            *out++ = hex[byte >> 4];
-            *out++ = hex[byte & 15];
-        }
-    }
-    if (shown < length) {
-        std::memcpy(out, "...", 3);
-        out += 3;
-    }
-    *out++ = '"';
-    *out = '\0';
+    std::snprintf(quoted.text, sizeof(quoted.text), "\"%.*s%s\"", static_cast<int>(shown), text,
+                  shown < length ? "..." : "");
     return quoted;
 }
 
@@ -124,7 +102,6 @@ Quoted Describe(const ConfigToken& token) {
         return quoted;
     }
     if (token.kind == ET_Context) {
-        // A context name holds name characters only, so it needs no escaping.
         Quoted quoted;
         uint32_t shown = token.length < QuotedSourceBytes ? token.length : QuotedSourceBytes;
         std::snprintf(quoted.text, sizeof(quoted.text), "\"[%.*s%s]\"", static_cast<int>(shown),

@@ -90,7 +90,13 @@ ConfigToken ScanNumber(ConfigTokenizer* tokenizer) {
         SkipWhile(tokenizer, IsDigit);
         hasDigits = hasDigits || tokenizer->position > fractionStart;
     }
-    if (hasDigits && HasMore(tokenizer) && (Peek(tokenizer) == 'e' || Peek(tokenizer) == 'E')) {
+    if (!hasDigits) {
+        // A lone sign or point is no number at all.
+        tokenizer->position = start;
+        return Fail(tokenizer, ConfigProblem::UnexpectedByte, start);
+    }
+    bool wellFormed = true;
+    if (HasMore(tokenizer) && (Peek(tokenizer) == 'e' || Peek(tokenizer) == 'E')) {
         isFloat = true;
         ++tokenizer->position;
         if (HasMore(tokenizer) && (Peek(tokenizer) == '-' || Peek(tokenizer) == '+')) {
@@ -98,13 +104,12 @@ ConfigToken ScanNumber(ConfigTokenizer* tokenizer) {
         }
         uint32_t exponentStart = tokenizer->position;
         SkipWhile(tokenizer, IsDigit);
-        hasDigits = tokenizer->position > exponentStart;
-    }
-    if (!hasDigits) {
-        SkipWhile(tokenizer, IsNameChar);
-        return Fail(tokenizer, ConfigProblem::MalformedNumber, start);
+        wellFormed = tokenizer->position > exponentStart;
     }
     if (HasMore(tokenizer) && (IsNameChar(Peek(tokenizer)) || Peek(tokenizer) == '.')) {
+        wellFormed = false;
+    }
+    if (!wellFormed) {
         SkipWhile(tokenizer, [](char c) { return IsNameChar(c) || c == '.'; });
         return Fail(tokenizer, ConfigProblem::MalformedNumber, start);
     }

@@ -1,0 +1,329 @@
+// The configuration reader: what reaches the registry, and exactly one report per bad line with
+// its line number, for text in memory and for files on disk.
+#include "config/config_file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "config/hash_name.h"
+#include "config_test_arena.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+// Payload bytes of the blocks in use in the engine arena.
+uint32_t BytesInUse() {
+    uint32_t bytes = 0;
+    for (const ArenaBlock* block = ActiveArena()->first; block != nullptr; block = block->next) {
+        bytes += block->inUse != 0 ? block->size : 0;
+    }
+    return bytes;
+}
+
+int32_t Int(const char* name, int32_t fallback = -999) {
+    return ReadInt(HashName(name), fallback);
+}
+
+bool Bool(const char* name, bool fallback) {
+    return ReadBool(HashName(name), fallback);
+}
+
+// A scratch folder per test, removed afterwards.
+class ConfigFileTest : public ConfigTest {
+protected:
+    ConfigFileTest() {
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = std::filesystem::temp_directory_path() /
+                  (std::string("taspo_config_") + info->name() + "_" +
+                   std::to_string(reinterpret_cast<uintptr_t>(this)));
+        std::filesystem::create_directories(folder_);
+    }
+    ~ConfigFileTest() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    std::string Write(const std::string& name, const std::string& bytes) {
+        std::filesystem::path path = folder_ / name;
+        std::ofstream out(path, std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return path.string();
+    }
+    std::string PathOf(const std::string& name) { return (folder_ / name).string(); }
+
+    uint32_t LoadFile(const std::string& path) {
+        return LoadConfigFile(path.c_str(), &ConfigTest::Collect, this);
+    }
+
+    std::filesystem::path folder_;
+};
+
+class ConfigText : public ConfigTest {
+protected:
+    uint32_t Load(const std::string& text) {
+        return LoadConfigText("taspo.cfg", text.data(), static_cast<uint32_t>(text.size()),
+                              &ConfigTest::Collect, this);
+    }
+};
+
+}  // namespace
+
+TEST_F(ConfigText, SettingsReachTheRegistryWithTheirTypes) {
+    EXPECT_EQ(Load("# display\n"
+                   "Fullscreen = true\n"
+                   "DisplayWidth = 640\n"
+                   "\n"
+                   "  DisplayHeight=480   ; the height\n"
+                   "DisplayDepth = -16\n"
+                   "Vsync = false\n"),
+              0u);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(Bool("Fullscreen", false));
+    EXPECT_EQ(Int("DisplayWidth"), 640);
+    EXPECT_EQ(Int("DisplayHeight"), 480);
+    EXPECT_EQ(Int("DisplayDepth"), -16);
+    EXPECT_FALSE(Bool("Vsync", true));
+    EXPECT_EQ(Int("DisplayRate", 60), 60);
+    EXPECT_EQ(GetRegistry()->contextCount, 1u);
+}
+
+TEST_F(ConfigText, TheLastOfRepeatedSettingsWins) {
+    Load("DisplayWidth = 640\nDisplayWidth = 800\nFullscreen = 1\nFullscreen = true\n");
+    EXPECT_EQ(Int("DisplayWidth"), 800);
+    EXPECT_TRUE(Bool("Fullscreen", false));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ConfigText, ContextLinesChooseWhereValuesGo) {
+    Load(
+        "DisplayWidth = 1\n"
+        "[Editor]\n"
+        "DisplayWidth = 2\n"
+        "[ ]\n"
+        "DisplayHeight = 3\n"
+        "[Editor]\n"
+        "Fullscreen = true\n");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(GetRegistry()->contextCount, 2u);
+    EXPECT_EQ(Int("DisplayWidth"), 1);
+    EXPECT_EQ(Int("DisplayHeight"), 3);
+    EXPECT_FALSE(Bool("Fullscreen", false));
+    currentContext = HashName("Editor");
+    EXPECT_EQ(Int("DisplayWidth"), 2);
+    EXPECT_TRUE(Bool("Fullscreen", false));
+}
+
+TEST_F(ConfigText, EachBadLineGivesOneMessageAndTheRestApplies) {
+    std::string text =
+        "DisplayWidth 640\n"            // 1
+        "Fullscreen = true\n"           // 2
+        "= 5\n"                         // 3
+        "DisplayHeight =\n"             // 4
+        "FOV = 90.5\n"                  // 5
+        "Title = \"Taspo\"\n"           // 6
+        "Fullscreen = yes\n"            // 7
+        "DisplayRate = 60 Hz\n"         // 8
+        "DisplayDepth = 99999999999\n"  // 9
+        "DisplayDepth = 12abc\n"        // 10
+        "[Display\n"                    // 11
+        "[Display] extra\n"             // 12
+        "Name = \"open\n"               // 13
+        "Display-Width = 3\n"           // 14
+        "42 = 1\n"                      // 15
+        "DisplayWidth = 800\n";         // 16
+    EXPECT_EQ(Load(text), 14u);
+    std::vector<std::string> expected = {
+        "taspo.cfg:1: expected \"=\" after \"DisplayWidth\"",
+        "taspo.cfg:3: expected a setting name, found \"=\"",
+        "taspo.cfg:4: missing value for \"DisplayHeight\"",
+        "taspo.cfg:5: unsupported value type for \"FOV\": floating-point number \"90.5\"",
+        "taspo.cfg:6: unsupported value type for \"Title\": string",
+        "taspo.cfg:7: expected true, false or a whole number for \"Fullscreen\", found \"yes\"",
+        "taspo.cfg:8: unexpected \"Hz\" after the value of \"DisplayRate\"",
+        "taspo.cfg:9: number \"99999999999\" does not fit in 32 bits",
+        "taspo.cfg:10: malformed number \"12abc\"",
+        "taspo.cfg:11: missing \"]\"",
+        "taspo.cfg:12: unexpected \"extra\" after \"[Display]\"",
+        "taspo.cfg:13: missing closing quote",
+        "taspo.cfg:14: unexpected character \"-\"",
+        "taspo.cfg:15: expected a setting name, found \"42\"",
+    };
+    EXPECT_EQ(messages, expected);
+    EXPECT_TRUE(Bool("Fullscreen", false));
+    EXPECT_EQ(Int("DisplayWidth"), 800);
+    EXPECT_EQ(Int("DisplayHeight"), -999);
+    EXPECT_EQ(Int("DisplayRate"), -999) << "a bad line applies nothing";
+    EXPECT_EQ(Int("DisplayDepth"), -999);
+}
+
+TEST_F(ConfigText, ByteOrderMarkAndCarriageReturnsAreAccepted) {
+    EXPECT_EQ(Load("\xEF\xBB\xBF"
+                   "Fullscreen = true\r\nDisplayWidth = 640\r\n[Ctx]\r\n"),
+              0u);
+    EXPECT_TRUE(messages.empty()) << ::testing::PrintToString(messages);
+    EXPECT_TRUE(Bool("Fullscreen", false));
+    EXPECT_EQ(Int("DisplayWidth"), 640);
+}
+
+TEST_F(ConfigText, AByteOrderMarkCountsOnlyAtTheStart) {
+    EXPECT_EQ(Load("A = 1\n\xEF\xBB\xBF"
+                   "B = 2\n"),
+              1u);
+    EXPECT_EQ(messages, std::vector<std::string>{"taspo.cfg:2: unexpected byte 0xEF"});
+    EXPECT_EQ(Int("A"), 1);
+}
+
+TEST_F(ConfigText, NulBytesAreOrdinaryBadBytes) {
+    std::string text = "A = 1\n\0\nB\0 = 2\nC = 3"s;
+    EXPECT_EQ(Load(text), 2u);
+    std::vector<std::string> expected = {"taspo.cfg:2: unexpected byte 0x00",
+                                         "taspo.cfg:3: unexpected byte 0x00"};
+    EXPECT_EQ(messages, expected);
+    EXPECT_EQ(Int("A"), 1);
+    EXPECT_EQ(Int("C"), 3) << "the text goes on after a NUL and has no terminating zero";
+}
+
+TEST_F(ConfigText, AMegabyteLineIsOneProblemWithAShortMessage) {
+    std::string text = "A = 1\n" + std::string(1 << 20, 'x') + " 5\nB = 2\n";
+    EXPECT_EQ(Load(text), 1u);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "taspo.cfg:2: expected \"=\" after \"" + std::string(32, 'x') + "...\"");
+    EXPECT_EQ(Int("A"), 1);
+    EXPECT_EQ(Int("B"), 2);
+    EXPECT_EQ(ReadInt(HashNameBytes(text.data() + 6, 1 << 20), -1), -1);
+}
+
+TEST_F(ConfigText, StrayBytesAreNamedPrintableOrInHex) {
+    Load("A = 1 \x01\nB = 1 @\nC = \xE9\n");
+    std::vector<std::string> expected = {"taspo.cfg:1: unexpected byte 0x01",
+                                         "taspo.cfg:2: unexpected character \"@\"",
+                                         "taspo.cfg:3: unexpected byte 0xE9"};
+    EXPECT_EQ(messages, expected);
+}
+
+TEST_F(ConfigText, BinaryNoiseIsBoundedInReportsAndSettings) {
+    std::string noise;
+    uint32_t state = 12345;
+    for (int i = 0; i < 200000; ++i) {
+        state = state * 1103515245u + 12345u;
+        noise.push_back(static_cast<char>(state >> 24));
+    }
+    uint32_t problems = Load(noise);
+    EXPECT_GT(problems, ConfigMaxMessages);
+    ASSERT_EQ(messages.size(), ConfigMaxMessages + 1);
+    EXPECT_EQ(messages.back(), "taspo.cfg: " + std::to_string(problems - ConfigMaxMessages) +
+                                   " more problems not shown");
+}
+
+TEST_F(ConfigText, AtMostTheCapOfSettingsIsApplied) {
+    std::string text;
+    for (uint32_t i = 0; i < ConfigMaxSettings + 5; ++i) {
+        text += "Key" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+    }
+    EXPECT_EQ(Load(text), 1u);
+    EXPECT_EQ(messages,
+              std::vector<std::string>{"taspo.cfg:" + std::to_string(ConfigMaxSettings + 1) +
+                                       ": more than 1024 settings; the rest is ignored"});
+    EXPECT_EQ(Int(("Key" + std::to_string(ConfigMaxSettings - 1)).c_str()),
+              static_cast<int32_t>(ConfigMaxSettings - 1));
+    EXPECT_EQ(Int(("Key" + std::to_string(ConfigMaxSettings)).c_str()), -999);
+}
+
+TEST_F(ConfigText, ANullSinkStillCountsAndApplies) {
+    std::string text = "bad\nA = 4\n";
+    EXPECT_EQ(
+        LoadConfigText("x", text.data(), static_cast<uint32_t>(text.size()), nullptr, nullptr), 1u);
+    EXPECT_EQ(Int("A"), 4);
+}
+
+TEST_F(ConfigText, OutOfMemoryIsReportedPerSetting) {
+    RestartWithArena(4096);
+    ASSERT_NE(GetRegistry(), nullptr);
+    while (EngineAlloc(8) != nullptr) {
+    }
+    EXPECT_EQ(Load("A = 1\n"), 1u);
+    EXPECT_EQ(messages, std::vector<std::string>{"taspo.cfg:1: out of memory storing \"A\""});
+}
+
+TEST_F(ConfigFileTest, AMissingFileIsSilentAndChangesNothing) {
+    EXPECT_EQ(LoadFile(PathOf("absent.cfg")), 0u);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(GetRegistry()->contextRoot, nullptr);
+}
+
+TEST_F(ConfigFileTest, AFileIsReadAndApplied) {
+    std::string path = Write("taspo.cfg", "Fullscreen = true\nDisplayWidth = 640\nDisplayHeight\n");
+    EXPECT_EQ(LoadFile(path), 1u);
+    EXPECT_EQ(messages,
+              std::vector<std::string>{path + ":3: expected \"=\" after \"DisplayHeight\""});
+    EXPECT_TRUE(Bool("Fullscreen", false));
+    EXPECT_EQ(Int("DisplayWidth"), 640);
+    EXPECT_LT(BytesInUse(), 1024u) << "the file's buffer is given back";
+}
+
+TEST_F(ConfigFileTest, ADirectoryIsOneMessageAndEveryDefault) {
+    std::filesystem::create_directory(folder_ / "taspo.cfg");
+    std::string path = PathOf("taspo.cfg");
+    EXPECT_EQ(LoadFile(path), 1u);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind(path + ": cannot", 0), 0u) << messages[0];
+    EXPECT_EQ(GetRegistry()->contextRoot, nullptr);
+}
+
+TEST_F(ConfigFileTest, AnEmptyFileIsFine) {
+    EXPECT_EQ(LoadFile(Write("taspo.cfg", "")), 0u);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ConfigFileTest, ALongerFileIsReadUpToTheCapInWholeLines) {
+    // Line 1 sets A; filler comment lines take the file just past the cap; the line that
+    // crosses the cap and everything after it are ignored, with one message naming it.
+    std::string text = "A = 1\n";
+    uint32_t lines = 1;
+    while (text.size() + 20 < ConfigFileMaxBytes) {
+        text += "# filler filler fil\n";
+        ++lines;
+    }
+    text += "B = 2" + std::string(100, ' ') + "\nC = 3\n";
+    std::string path = Write("taspo.cfg", text);
+    EXPECT_EQ(LoadFile(path), 1u);
+    EXPECT_EQ(messages,
+              std::vector<std::string>{
+                  path + ":" + std::to_string(lines + 1) +
+                  ": the file is longer than 65536 bytes; this line and the rest are ignored"});
+    EXPECT_EQ(Int("A"), 1);
+    EXPECT_EQ(Int("B"), -999);
+    EXPECT_EQ(Int("C"), -999);
+}
+
+TEST_F(ConfigFileTest, AMegabyteLineInAFileStopsTheReadingThere) {
+    std::string path = Write("taspo.cfg", "A = 1\n" + std::string(1 << 20, '\0') + "\nB = 2\n");
+    EXPECT_EQ(LoadFile(path), 1u);
+    EXPECT_EQ(
+        messages,
+        std::vector<std::string>{
+            path + ":2: the file is longer than 65536 bytes; this line and the rest are ignored"});
+    EXPECT_EQ(Int("A"), 1);
+    EXPECT_EQ(Int("B"), -999);
+}
+
+TEST_F(ConfigFileTest, AFileOfExactlyTheCapIsReadWhole) {
+    std::string text = "A = 1\n";
+    text += std::string(ConfigFileMaxBytes - text.size() - 6, '#') + "\nB = 2";
+    ASSERT_EQ(text.size(), ConfigFileMaxBytes);
+    EXPECT_EQ(LoadFile(Write("taspo.cfg", text)), 0u);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(Int("B"), 2);
+}
+
+TEST(PrintConfigMessage, WritesOneLineToStandardError) {
+    ::testing::internal::CaptureStderr();
+    char prefix[] = "taspo";
+    PrintConfigMessage(prefix, "taspo.cfg:3: expected \"=\" after \"DisplayWidth\"");
+    PrintConfigMessage(nullptr, "bare");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "taspo: taspo.cfg:3: expected \"=\" after \"DisplayWidth\"\nbare\n");
+}
