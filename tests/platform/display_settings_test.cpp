@@ -1,0 +1,242 @@
+// Display settings on the headless machine: what is read from the registry, and exactly which
+// display-mode changes are asked for at construction and at destruction.
+#include "platform/display_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/config_file.h"
+#include "config/hash_name.h"
+#include "config/variable_registry.h"
+#include "support/engine_arena.h"
+
+namespace {
+
+using ModeChange = portable::HeadlessBackend::ModeChange;
+
+class DisplaySettingsTest : public HeadlessTest {
+protected:
+    DisplaySettingsTest() { ReleaseRegistry(); }
+    ~DisplaySettingsTest() override { ReleaseRegistry(); }
+
+    DisplaySettings* Create() {
+        auto* settings = static_cast<DisplaySettings*>(EngineAlloc(sizeof(DisplaySettings)));
+        EXPECT_NE(settings, nullptr);
+        InitDisplaySettings(settings);
+        return settings;
+    }
+
+    static void SetInt(const char* name, int32_t value) {
+        ASSERT_TRUE(StoreInt(0, HashName(name), value));
+    }
+    static void SetBool(const char* name, bool value) {
+        ASSERT_TRUE(StoreBool(0, HashName(name), value));
+    }
+
+    const std::vector<ModeChange>& Changes() const { return backend.ModeChanges(); }
+
+    ScopedEngineArena arena;
+};
+
+void ExpectRestore(const ModeChange& change) {
+    EXPECT_FALSE(change.hasMode);
+    EXPECT_EQ(change.flags, 0u);
+}
+
+void ExpectMode(const ModeChange& change, DWORD fields, DWORD width, DWORD height, DWORD bits,
+                DWORD rate) {
+    ASSERT_TRUE(change.hasMode);
+    EXPECT_EQ(change.mode.dmSize, 156);
+    EXPECT_EQ(change.mode.dmFields, fields);
+    EXPECT_EQ(change.mode.dmPelsWidth, width);
+    EXPECT_EQ(change.mode.dmPelsHeight, height);
+    EXPECT_EQ(change.mode.dmBitsPerPel, bits);
+    EXPECT_EQ(change.mode.dmDisplayFrequency, rate);
+}
+
+TEST_F(DisplaySettingsTest, EmptyRegistryMeansWindowedWithOneReturnToTheRegistryMode) {
+    backend.SetDesktopMode({1280, 1024, 32, 75});
+    DisplaySettings* settings = Create();
+    EXPECT_EQ(settings->displayWidth, 0u);
+    EXPECT_EQ(settings->displayHeight, 0u);
+    EXPECT_EQ(settings->desktopWidth, 1280);
+    EXPECT_EQ(settings->desktopHeight, 1024);
+    EXPECT_EQ(settings->aspectRatio, 0.0f) << "no height, no ratio; never a NaN or infinity";
+    EXPECT_FALSE(settings->fullscreen);
+    EXPECT_EQ(settings->entries.data, nullptr);
+    EXPECT_EQ(settings->entries.count, 0u);
+    EXPECT_EQ(settings->entries.capacity, 0u);
+    EXPECT_EQ(settings->entries.minCapacity, 0u);
+    EXPECT_EQ(settings->entries.releaseOnClear, 1);
+    EXPECT_EQ(settings->entries.arena, nullptr);
+    ASSERT_EQ(Changes().size(), 1u);
+    ExpectRestore(Changes()[0]);
+    EXPECT_NE(GetRegistry(), nullptr) << "the first read creates the registry";
+
+    DestroyDisplaySettings(settings);
+    EXPECT_EQ(Changes().size(), 1u) << "windowed: destruction changes nothing";
+}
+
+TEST_F(DisplaySettingsTest, DepthAndRateAreNotReadWhenWindowed) {
+    SetInt("DisplayDepth", 16);
+    SetInt("DisplayRate", 85);
+    SetInt("DisplayWidth", 800);
+    DisplaySettings* settings = Create();
+    ASSERT_EQ(Changes().size(), 1u);
+    ExpectRestore(Changes()[0]);
+    EXPECT_EQ(settings->displayWidth, 800u);
+    DestroyDisplaySettings(settings);
+}
+
+TEST_F(DisplaySettingsTest, FullscreenAloneAsksFor32BitsAt60HertzKeepingTheSize) {
+    SetBool("Fullscreen", true);
+    DisplaySettings* settings = Create();
+    EXPECT_TRUE(settings->fullscreen);
+    ASSERT_EQ(Changes().size(), 2u);
+    ExpectMode(Changes()[0], 0x440000, 0, 0, 32, 60);
+    EXPECT_EQ(Changes()[0].flags, 6u);
+    ExpectMode(Changes()[1], 0x440000, 0, 0, 32, 60);
+    EXPECT_EQ(Changes()[1].flags, 4u);
+
+    DestroyDisplaySettings(settings);
+    ASSERT_EQ(Changes().size(), 3u);
+    ExpectRestore(Changes()[2]);
+}
+
+TEST_F(DisplaySettingsTest, FullSizeModeSetsAllFourFields) {
+    SetBool("Fullscreen", true);
+    SetInt("DisplayWidth", 640);
+    SetInt("DisplayHeight", 480);
+    SetInt("DisplayDepth", 16);
+    DisplaySettings* settings = Create();
+    EXPECT_EQ(settings->displayWidth, 640u);
+    EXPECT_EQ(settings->displayHeight, 480u);
+    EXPECT_FLOAT_EQ(settings->aspectRatio, 640.0f / 480.0f);
+    ASSERT_EQ(Changes().size(), 2u);
+    ExpectMode(Changes()[0], 0x5C0000, 640, 480, 16, 60);
+    EXPECT_EQ(Changes()[0].flags, 6u);
+    ExpectMode(Changes()[1], 0x5C0000, 640, 480, 16, 60);
+    EXPECT_EQ(Changes()[1].flags, 4u);
+    DestroyDisplaySettings(settings);
+}
+
+TEST_F(DisplaySettingsTest, ZeroOrNegativeValuesAreWrittenButLeftOutOfTheFields) {
+    SetBool("Fullscreen", true);
+    SetInt("DisplayWidth", 1024);
+    SetInt("DisplayHeight", -768);
+    SetInt("DisplayDepth", 0);
+    SetInt("DisplayRate", -1);
+    DisplaySettings* settings = Create();
+    ASSERT_EQ(Changes().size(), 2u);
+    ExpectMode(Changes()[0], DM_PELSWIDTH, 1024, static_cast<DWORD>(-768), 0, 0xFFFFFFFFu);
+    DestroyDisplaySettings(settings);
+}
+
+TEST_F(DisplaySettingsTest, NegativeDepthLeavesOnlyItsBitOut) {
+    SetBool("Fullscreen", true);
+    SetInt("DisplayDepth", -8);
+    DisplaySettings* settings = Create();
+    ASSERT_EQ(Changes().size(), 2u);
+    ExpectMode(Changes()[0], DM_DISPLAYFREQUENCY, 0, 0, static_cast<DWORD>(-8), 60);
+    DestroyDisplaySettings(settings);
+}
+
+TEST_F(DisplaySettingsTest, ARejectedTestSetsNothingButDestructionStillRestores) {
+    backend.SetModeTestResult(DISP_CHANGE_BADMODE);
+    SetBool("Fullscreen", true);
+    SetInt("DisplayWidth", 333);
+    SetInt("DisplayHeight", 222);
+    DisplaySettings* settings = Create();
+    ASSERT_EQ(Changes().size(), 1u);
+    EXPECT_EQ(Changes()[0].flags, 6u);
+    DestroyDisplaySettings(settings);
+    ASSERT_EQ(Changes().size(), 2u);
+    ExpectRestore(Changes()[1]);
+}
+
+TEST_F(DisplaySettingsTest, WronglyTypedKeysReadAsTheirDefaults) {
+    SetInt("Fullscreen", 1);
+    SetBool("DisplayWidth", true);
+    SetInt("DisplayHeight", 600);
+    DisplaySettings* settings = Create();
+    EXPECT_FALSE(settings->fullscreen);
+    EXPECT_EQ(settings->displayWidth, 0u);
+    EXPECT_EQ(settings->aspectRatio, 0.0f);
+    ASSERT_EQ(Changes().size(), 1u);
+    ExpectRestore(Changes()[0]);
+    DestroyDisplaySettings(settings);
+    EXPECT_EQ(Changes().size(), 1u);
+}
+
+TEST_F(DisplaySettingsTest, OnlyTheCurrentContextCounts) {
+    ASSERT_TRUE(StoreBool(HashName("Display"), HashName("Fullscreen"), true));
+    DisplaySettings* settings = Create();
+    EXPECT_FALSE(settings->fullscreen);
+    DestroyDisplaySettings(settings);
+}
+
+TEST_F(DisplaySettingsTest, AnUnknownDesktopIsZeroByZero) {
+    backend.SetDesktopAvailable(false);
+    DisplaySettings* settings = Create();
+    EXPECT_EQ(settings->desktopWidth, 0);
+    EXPECT_EQ(settings->desktopHeight, 0);
+    DestroyDisplaySettings(settings);
+}
+
+TEST_F(DisplaySettingsTest, AspectRatioDividesUnsignedValues) {
+    SetInt("DisplayWidth", -1);  // 0xFFFFFFFF as the unsigned width
+    SetInt("DisplayHeight", 2);
+    DisplaySettings* settings = Create();
+    EXPECT_EQ(settings->displayWidth, 0xFFFFFFFFu);
+    EXPECT_FLOAT_EQ(settings->aspectRatio, 2147483647.5f);
+    DestroyDisplaySettings(settings);
+}
+
+// A machine whose desktop query and mode changes are logged in one sequence.
+class OrderedBackend : public portable::HeadlessBackend {
+public:
+    bool DesktopMode(portable::DisplayMode* mode) override {
+        events.push_back("desktop");
+        return HeadlessBackend::DesktopMode(mode);
+    }
+    LONG ChangeMode(const DEVMODEA* mode, DWORD flags) override {
+        events.push_back("change " + std::to_string(flags));
+        return HeadlessBackend::ChangeMode(mode, flags);
+    }
+    std::vector<std::string> events;
+};
+
+TEST_F(DisplaySettingsTest, TheDesktopIsReadBeforeTheModeChanges) {
+    OrderedBackend ordered;
+    portable::ScopedBackend installed{&ordered};
+    SetBool("Fullscreen", true);
+    DisplaySettings* settings = Create();
+    std::vector<std::string> expected = {"desktop", "change 6", "change 4"};
+    EXPECT_EQ(ordered.events, expected);
+    DestroyDisplaySettings(settings);
+}
+
+TEST_F(DisplaySettingsTest, DestructionGivesBackTheEntriesAndTheRecord) {
+    ASSERT_NE(GetRegistry(), nullptr);
+    std::vector<std::pair<uint32_t, bool>> before = ArenaLayout(ActiveArena());
+    DisplaySettings* settings = Create();
+    ASSERT_TRUE(settings->entries.Append(7));
+    ASSERT_TRUE(settings->entries.Append(8));
+    DestroyDisplaySettings(settings);
+    EXPECT_EQ(ArenaLayout(ActiveArena()), before);
+}
+
+TEST_F(DisplaySettingsTest, AConfigurationTextReachesTheDisplay) {
+    std::string text = "Fullscreen = true\nDisplayWidth = 800\nDisplayHeight = 600\n";
+    ASSERT_EQ(LoadConfigText("taspo.cfg", text.data(), static_cast<uint32_t>(text.size()), nullptr,
+                             nullptr),
+              0u);
+    DisplaySettings* settings = Create();
+    ASSERT_EQ(Changes().size(), 2u);
+    ExpectMode(Changes()[1], 0x5C0000, 800, 600, 32, 60);
+    DestroyDisplaySettings(settings);
+}
+
+}  // namespace
