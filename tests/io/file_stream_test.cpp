@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,23 +24,14 @@ protected:
     void TearDown() override { std::remove(path.c_str()); }
 
     void WriteFile(const std::string& contents) {
-        FILE* file = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        std::fwrite(contents.data(), 1, contents.size(), file);
-        std::fclose(file);
+        std::ofstream out(path, std::ios::binary);
+        out << contents;
+        ASSERT_TRUE(out.good());
     }
 
     std::string ReadFile() {
-        std::string contents;
-        FILE* file = std::fopen(path.c_str(), "rb");
-        if (file != nullptr) {
-            int c;
-            while ((c = std::fgetc(file)) != EOF) {
-                contents.push_back(static_cast<char>(c));
-            }
-            std::fclose(file);
-        }
-        return contents;
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     std::string path;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -44,10 +45,11 @@ std::vector<int64_t> RunScript(Stream* stream) {
 TEST(MemoryStreamTest, AnswersLikeAFileStream) {
     const std::string contents = "0123456789ab";
     std::string path = ::testing::TempDir() + "taspo_memory_stream_parity.bin";
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(contents.data(), 1, contents.size(), file);
-    std::fclose(file);
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << contents;
+        ASSERT_TRUE(out.good());
+    }
 
     std::vector<int64_t> fromFile;
     {

@@ -90,26 +90,4 @@ TEST(SurfaceTest, SingleRowFillLeavesTheGapAlone) {
     }
 }
 
-TEST(SurfaceTest, RecreationKeepsTheContextAndReplacesThePixels) {
-    SurfacePtr surface = MakeSurface(4, 4);
-    HDC context = surface->memoryDC;
-    HGDIOBJ initialBitmap = surface->previousBitmap;
-    ASSERT_TRUE(CreateSurface(surface.get(), 7, 3));
-    EXPECT_EQ(surface->memoryDC, context);
-    EXPECT_EQ(surface->previousBitmap, initialBitmap);
-    EXPECT_NE(surface->dibSection, nullptr);
-    EXPECT_EQ(surface->stride, 24);
-    FillSurface(surface.get(), 0x010203);  // the new memory holds the new size
-    ExpectFilled(surface.get(), 0x03, 0x02, 0x01);
-}
-
-TEST(SurfaceTest, FillWithoutPixelMemoryDoesNothing) {
-    SurfacePtr surface(static_cast<Surface*>(EngineAlloc(sizeof(Surface))));
-    InitSurface(surface.get());
-    surface->width = 16;
-    surface->height = 16;
-    FillSurface(surface.get(), 0x808080);
-    EXPECT_EQ(surface->pixels, nullptr);
-}
-
 }  // namespace
