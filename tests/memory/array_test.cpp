@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "memory/test_arena.h"
 
 namespace {
@@ -23,26 +25,16 @@ void ExpectPrefix(const Array<int32_t>& array, uint32_t elements) {
     }
 }
 
-TEST(ArraySetCapacity, ZeroOnAnEmptyArrayMakesRoomForOneElement) {
+TEST(ArraySetCapacity, ChoosesAtLeastOneAndAtLeastTheMinimum) {
     TestArena engine;
     Array<int32_t> array = {};
     ASSERT_TRUE(array.SetCapacity(0));
     EXPECT_NE(array.data, nullptr);
     EXPECT_EQ(array.capacity, 1u);
-    EXPECT_EQ(array.count, 0u);
     EXPECT_TRUE(engine.Owns(array.data));
-    array.Destroy();
-    EXPECT_TRUE(engine.AllFree());
-}
-
-TEST(ArraySetCapacity, NeverGoesBelowMinCapacity) {
-    TestArena engine;
-    Array<int32_t> array = {};
     array.minCapacity = 6;
     ASSERT_TRUE(array.SetCapacity(2));
     EXPECT_EQ(array.capacity, 6u);
-    ASSERT_TRUE(array.SetCapacity(9));
-    EXPECT_EQ(array.capacity, 9u);
     array.Destroy();
     EXPECT_TRUE(engine.AllFree());
 }
@@ -52,10 +44,9 @@ TEST(ArraySetCapacity, TheCurrentCapacityKeepsTheStorage) {
     Array<int32_t> array = Filled(3);
     ASSERT_TRUE(array.SetCapacity(5));
     int32_t* storage = array.data;
-    uint32_t blocks = engine.BlocksInUse();
     EXPECT_TRUE(array.SetCapacity(5));
     EXPECT_EQ(array.data, storage);
-    EXPECT_EQ(engine.BlocksInUse(), blocks);
+    EXPECT_EQ(engine.BlocksInUse(), 1u);
     ExpectPrefix(array, 3);
     array.Destroy();
 }
@@ -66,27 +57,11 @@ TEST(ArraySetCapacity, GrowingKeepsEveryElementAndShrinkingKeepsTheFirst) {
     ASSERT_TRUE(array.SetCapacity(40));
     EXPECT_EQ(array.count, 5u);
     ExpectPrefix(array, 5);
-
     ASSERT_TRUE(array.SetCapacity(3));
     EXPECT_EQ(array.capacity, 3u);
     EXPECT_EQ(array.count, 3u) << "count must not claim elements the storage no longer has";
     ExpectPrefix(array, 3);
     EXPECT_EQ(engine.BlocksInUse(), 1u) << "the old storage goes back";
-    array.Destroy();
-    EXPECT_TRUE(engine.AllFree());
-}
-
-TEST(ArraySetCapacity, AFailedAllocationLeavesTheArrayAsItWas) {
-    TestArena engine;
-    Array<int32_t> array = Filled(4);
-    Array<int32_t> before = array;
-    engine.Exhaust();
-    EXPECT_FALSE(array.SetCapacity(100));
-    EXPECT_EQ(array.data, before.data);
-    EXPECT_EQ(array.count, before.count);
-    EXPECT_EQ(array.capacity, before.capacity);
-    ExpectPrefix(array, 4);
-    engine.Refill();
     array.Destroy();
     EXPECT_TRUE(engine.AllFree());
 }
@@ -101,73 +76,51 @@ TEST(ArraySetCapacity, ASizeBeyondThirtyTwoBitsFailsInsteadOfWrapping) {
     EXPECT_TRUE(engine.AllFree());
 }
 
-TEST(ArrayClear, WithoutReleaseOnClearOnlyResetsTheCount) {
+TEST(ArrayClear, KeepsTheStorageUnlessReleaseOnClearIsSet) {
     TestArena engine;
-    Array<int32_t> array = Filled(5);
-    int32_t* storage = array.data;
-    uint32_t capacity = array.capacity;
-    array.Clear();
-    EXPECT_EQ(array.count, 0u);
-    EXPECT_EQ(array.data, storage);
-    EXPECT_EQ(array.capacity, capacity);
+    Array<int32_t> kept = Filled(5);
+    int32_t* storage = kept.data;
+    kept.Clear();
+    EXPECT_EQ(kept.count, 0u);
+    EXPECT_EQ(kept.data, storage);
+    EXPECT_EQ(kept.capacity, 8u);
+    kept.Destroy();
+
+    Array<int32_t> released = Filled(20);
+    released.releaseOnClear = 1;
+    released.minCapacity = 4;
+    released.Clear();
+    EXPECT_EQ(released.count, 0u);
+    EXPECT_EQ(released.capacity, 4u) << "shrunk to the minimum";
     EXPECT_EQ(engine.BlocksInUse(), 1u);
-    array.Destroy();
-}
-
-TEST(ArrayClear, WithReleaseOnClearGivesTheStorageBack) {
-    TestArena engine;
-    Array<int32_t> array = Filled(5);
-    array.releaseOnClear = 1;
-    array.Clear();
-    EXPECT_EQ(array.count, 0u);
-    EXPECT_EQ(array.data, nullptr);
-    EXPECT_EQ(array.capacity, 0u);
+    released.minCapacity = 0;
+    released.Clear();
+    EXPECT_EQ(released.data, nullptr);
+    EXPECT_EQ(released.capacity, 0u);
     EXPECT_TRUE(engine.AllFree());
 }
 
-TEST(ArrayClear, WithReleaseOnClearAndAMinimumShrinksToTheMinimum) {
-    TestArena engine;
-    Array<int32_t> array = Filled(20);
-    array.releaseOnClear = 1;
-    array.minCapacity = 4;
-    array.Clear();
-    EXPECT_EQ(array.count, 0u);
-    EXPECT_NE(array.data, nullptr);
-    EXPECT_EQ(array.capacity, 4u);
-    EXPECT_EQ(engine.BlocksInUse(), 1u);
-    array.Destroy();
-    EXPECT_TRUE(engine.AllFree());
-}
-
-// The display settings' array: 8-byte elements, never filled, cleared and then destroyed.
-TEST(ArrayDestroy, AnEmptyArrayOnlyResetsItsFields) {
-    TestArena engine;
-    Array<uint64_t> array = {};
-    array.releaseOnClear = 1;
-    array.Clear();
-    array.Destroy();
-    EXPECT_EQ(array.data, nullptr);
-    EXPECT_EQ(array.count, 0u);
-    EXPECT_EQ(array.capacity, 0u);
-    EXPECT_TRUE(engine.AllFree());
-}
-
+// The display settings' array (8-byte elements, never filled, cleared and then destroyed) is the
+// first case.
 TEST(ArrayDestroy, AlwaysLeavesNoStorage) {
-    for (uint8_t releaseOnClear : {0, 1}) {
-        SCOPED_TRACE(releaseOnClear);
-        TestArena engine;
-        Array<int32_t> array = Filled(7);
-        array.releaseOnClear = releaseOnClear;
-        array.minCapacity = 3;
-        array.Destroy();
-        EXPECT_EQ(array.data, nullptr);
-        EXPECT_EQ(array.capacity, 0u);
-        EXPECT_EQ(array.count, 0u);
-        EXPECT_TRUE(engine.AllFree());
+    for (uint32_t elements : {0u, 7u}) {
+        for (uint8_t releaseOnClear : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << elements << " elements, " << +releaseOnClear);
+            TestArena engine;
+            Array<int32_t> array = Filled(elements);
+            array.releaseOnClear = releaseOnClear;
+            array.minCapacity = 3;
+            array.Clear();
+            array.Destroy();
+            EXPECT_EQ(array.data, nullptr);
+            EXPECT_EQ(array.capacity, 0u);
+            EXPECT_EQ(array.count, 0u);
+            EXPECT_TRUE(engine.AllFree());
+        }
     }
 }
 
-TEST(ArrayAppend, DoublesTheStorageAndKeepsTheElements) {
+TEST(ArrayAppend, DoublesTheStorageFromTheMinimumAndKeepsTheElements) {
     TestArena engine;
     Array<int32_t> array = {};
     std::vector<uint32_t> capacities;
@@ -176,28 +129,24 @@ TEST(ArrayAppend, DoublesTheStorageAndKeepsTheElements) {
         capacities.push_back(array.capacity);
     }
     EXPECT_EQ(capacities, (std::vector<uint32_t>{1, 2, 4, 4, 8, 8, 8, 8, 16}));
-    EXPECT_EQ(array.count, 9u);
     ExpectPrefix(array, 9);
     EXPECT_EQ(engine.BlocksInUse(), 1u);
     array.Destroy();
-    EXPECT_TRUE(engine.AllFree());
-}
 
-TEST(ArrayAppend, StartsFromTheMinimumCapacity) {
-    TestArena engine;
-    Array<int32_t> array = {};
     array.minCapacity = 5;
     ASSERT_TRUE(array.Append(7));
     EXPECT_EQ(array.capacity, 5u);
     array.Destroy();
+    EXPECT_TRUE(engine.AllFree());
 }
 
-TEST(ArrayAppend, FailsWithoutTouchingAFullArray) {
+TEST(ArrayAllocationFailure, LeavesTheArrayAsItWas) {
     TestArena engine;
     Array<int32_t> array = Filled(4);
     ASSERT_EQ(array.count, array.capacity);
     int32_t* storage = array.data;
     engine.Exhaust();
+    EXPECT_FALSE(array.SetCapacity(100));
     EXPECT_FALSE(array.Append(99));
     EXPECT_EQ(array.data, storage);
     EXPECT_EQ(array.count, 4u);
@@ -208,39 +157,30 @@ TEST(ArrayAppend, FailsWithoutTouchingAFullArray) {
     EXPECT_TRUE(engine.AllFree());
 }
 
+// Storage from the array's arena must go back to it even with the engine heap off, when
+// EngineFree is the standard heap's free.
 TEST(ArrayOwnArena, StorageComesFromItAndGoesBackToIt) {
-    TestArena engine;
-    TestArena own;
-    currentArena = &engine.arena;  // EngineAlloc serves the engine arena, not the array's
-    Array<int32_t> array = {};
-    array.arena = &own.arena;
-    for (int32_t i = 0; i < 10; ++i) {
-        ASSERT_TRUE(array.Append(i * 10));
+    for (bool engineHeap : {true, false}) {
+        SCOPED_TRACE(engineHeap ? "engine heap on" : "engine heap off");
+        TestArena engine;
+        TestArena own;
+        currentArena = &engine.arena;
+        engineHeapActive = engineHeap;
+        Array<int32_t> array = {};
+        array.arena = &own.arena;
+        array.releaseOnClear = 1;
+        for (int32_t i = 0; i < 10; ++i) {
+            ASSERT_TRUE(array.Append(i * 10));
+        }
+        EXPECT_TRUE(own.Owns(array.data));
+        EXPECT_TRUE(engine.AllFree());
+        ExpectPrefix(array, 10);
+        array.Clear();
+        EXPECT_TRUE(own.AllFree());
+        ASSERT_TRUE(array.Append(1));
+        array.Destroy();
+        EXPECT_TRUE(own.AllFree());
     }
-    EXPECT_TRUE(own.Owns(array.data));
-    EXPECT_TRUE(engine.AllFree());
-    ExpectPrefix(array, 10);
-    array.Destroy();
-    EXPECT_TRUE(own.AllFree());
-}
-
-// With the engine heap off, EngineFree is the standard heap's free, which must never see a
-// block of the array's arena.
-TEST(ArrayOwnArena, WorksWhileTheEngineHeapIsOff) {
-    TestArena own;
-    engineHeapActive = false;
-    Array<int32_t> array = {};
-    array.arena = &own.arena;
-    array.releaseOnClear = 1;
-    for (int32_t i = 0; i < 5; ++i) {
-        ASSERT_TRUE(array.Append(i * 10));
-    }
-    EXPECT_TRUE(own.Owns(array.data));
-    array.Clear();
-    EXPECT_TRUE(own.AllFree());
-    ASSERT_TRUE(array.Append(1));
-    array.Destroy();
-    EXPECT_TRUE(own.AllFree());
 }
 
 }  // namespace
