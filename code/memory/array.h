@@ -19,7 +19,9 @@ struct Array {
     uint32_t capacity;  // elements the storage holds; 0 without storage
     uint32_t minCapacity;
     uint8_t releaseOnClear;  // Clear gives the storage back, or shrinks it to minCapacity
-    MemoryArena* arena;      // where new storage comes from; null for EngineAlloc
+    // Where storage comes from and goes back to; null for EngineAlloc. Set when the array is
+    // built, before it has storage.
+    MemoryArena* arena;
 
     // Reallocates the storage to exactly max(n, minCapacity, 1) elements, keeping the first ones;
     // when fewer than count remain, count drops to the new capacity. Returns false, with the
