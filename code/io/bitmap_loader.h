@@ -30,9 +30,11 @@ constexpr int32_t BitmapMaxSide = 16384;
 constexpr uint32_t BitmapMaxPixelBytes = 64u << 20;
 
 // Reads a BMP from the stream's current position and (re-)creates the surface at its size with
-// its pixels. Only Read is called on the stream. With the usual 54-byte header that is three
-// reads: file header, info header, pixel rows; a larger header or a gap before the pixel rows
-// (bfOffBits) is skipped by reading further. Returns BitmapLoaded (0) or one of the codes above.
+// its pixels. With the usual 54-byte header that is three reads: file header, info header, pixel
+// rows; a larger header or a gap before the pixel rows (bfOffBits) is skipped by reading further,
+// so the stream never has to seek. The only other call is one Tell when the very first read
+// fails, to tell a stream with no file behind it from a short file. Returns BitmapLoaded (0) or
+// one of the codes above.
 //
 // On failure the surface is left as it was (an earlier image stays intact), except for
 // BitmapNoSurface, after which it has no pixel memory and drawing from or into it does nothing.
