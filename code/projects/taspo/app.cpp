@@ -1,49 +1,70 @@
-// Start-up, frame loop and teardown of Taspo. Every object is allocated with EngineAlloc and
-// constructed in place; a pointer is null before start-up makes its object and after teardown.
+// Start-up, teardown and the program's run. Every object is allocated with EngineAlloc and
+// constructed in place; start-up stops at the first object it cannot make, so the frame loop
+// never runs with anything missing.
 #include "projects/taspo/app.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
+#include "config/config_file.h"
+#include "config/variable_registry.h"
+#include "io/bitmap_loader.h"
+#include "io/file_stream.h"
+#include "memory/deferred_free_list.h"
+#include "memory/tree_container.h"
 #include "projects/taspo/game_constants.h"
+#include "projects/taspo/reaction_cycle.h"
 
+DisplaySettings* displaySettings = nullptr;
 AppWindow* mainWindow = nullptr;
+FrameTimer* frameTimer = nullptr;
+Keyboard* keyboard = nullptr;
 Surface* backBuffer = nullptr;
+Surface* targetImage = nullptr;
+Sprite* targetSprite = nullptr;
+
+const char* const TargetImageFile = "button.bmp";
+const char* const ConfigFile = "taspo.cfg";
 
 namespace {
 
-char failure[256];
-
-bool Fail(const char* format, ...) {
+bool Fail(StartupFailure* failure, const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
-    std::vsnprintf(failure, sizeof(failure), format, arguments);
+    std::vsnprintf(failure->reason, sizeof(failure->reason), format, arguments);
     va_end(arguments);
     return false;
 }
 
-bool OutOfMemory(const char* what) {
-    return Fail("out of engine memory while creating %s", what);
+// Engine memory for one object of type T, or null with the reason recorded.
+template <typename T>
+T* Allocate(T** object, StartupFailure* failure, const char* what) {
+    *object = static_cast<T*>(EngineAlloc(sizeof(T)));
+    if (*object == nullptr) {
+        Fail(failure, "out of engine memory while creating %s", what);
+    }
+    return *object;
 }
 
-void ReportFailure() {
-    std::fprintf(stderr, "taspo: %s\n", failure);
+void ReportFailure(const char* reason) {
+    std::fprintf(stderr, "taspo: %s\n", reason);
 #ifdef _WIN32
-    MessageBoxA(nullptr, failure, AppWindowTitle, MB_OK | MB_ICONERROR);
+    MessageBoxA(nullptr, reason, AppWindowTitle, MB_OK | MB_ICONERROR);
 #endif
 }
 
-bool CreateMainWindow(HINSTANCE instance, int showCommand, int32_t desktopWidth,
-                      int32_t desktopHeight) {
-    mainWindow = static_cast<AppWindow*>(EngineAlloc(sizeof(AppWindow)));
-    if (mainWindow == nullptr) {
-        return OutOfMemory("the window");
+bool CreateMainWindow(HINSTANCE instance, int showCommand, StartupFailure* failure) {
+    if (Allocate(&mainWindow, failure, "the window") == nullptr) {
+        return false;
     }
     InitAppWindow(mainWindow);
-    CreateAppWindow(mainWindow, instance, desktopWidth, desktopHeight);
+    CreateAppWindow(mainWindow, instance, displaySettings->desktopWidth,
+                    displaySettings->desktopHeight);
     if (mainWindow->handle == nullptr) {
-        return Fail("the window could not be created");
+        return Fail(failure, "the window could not be created");
     }
     ShowWindow(mainWindow->handle, showCommand);
     SetWindowPos(mainWindow->handle, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -51,79 +72,132 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand, int32_t desktopWidth,
     return true;
 }
 
-bool CreateBackBuffer() {
-    backBuffer = static_cast<Surface*>(EngineAlloc(sizeof(Surface)));
-    if (backBuffer == nullptr) {
-        return OutOfMemory("the back buffer");
+bool CreateBackBuffer(StartupFailure* failure) {
+    if (Allocate(&backBuffer, failure, "the back buffer") == nullptr) {
+        return false;
     }
     InitSurface(backBuffer);
     if (!CreateSurface(backBuffer, ScreenWidth, ScreenHeight)) {
-        return Fail("the back buffer's pixels could not be created");
+        return Fail(failure, "the back buffer's pixels could not be created");
     }
     return true;
+}
+
+// Reads the target image through a stream that lives only for the load.
+bool LoadTargetImage(StartupFailure* failure) {
+    if (Allocate(&targetImage, failure, "the target image") == nullptr) {
+        return false;
+    }
+    InitSurface(targetImage);
+    FileStream stream(TargetImageFile, "rb");
+    if (!stream.IsOpen()) {
+        return Fail(failure, "%s: cannot open it (%s)", TargetImageFile,
+                    std::strerror(stream.openError));
+    }
+    errno = 0;
+    int32_t result = LoadBitmapFile(&stream, targetImage);
+    int readError = errno;
+    if (result == BitmapLoaded) {
+        return true;
+    }
+    // A directory opens but cannot be read; say so rather than call it a short file.
+    if (std::ferror(stream.file) != 0 && readError != 0) {
+        return Fail(failure, "%s: cannot read it (%s)", TargetImageFile, std::strerror(readError));
+    }
+    return Fail(failure, "%s: %s", TargetImageFile, BitmapLoadErrorText(result));
+}
+
+template <typename T>
+void Release(T** object) {
+    EngineFree(*object);
+    *object = nullptr;
 }
 
 }  // namespace
 
-const char* StartupFailure() {
-    return failure;
-}
+bool AppStartup(HINSTANCE instance, int showCommand, StartupFailure* failure) {
+    failure->reason[0] = '\0';
+    static char messagePrefix[] = "taspo";
+    LoadConfigFile(ConfigFile, PrintConfigMessage, messagePrefix);
 
-bool AppStartup(HINSTANCE instance, int showCommand) {
-    failure[0] = '\0';
-    DEVMODEA desktop = {};
-    desktop.dmSize = sizeof(DEVMODEA);
-    EnumDisplaySettingsA(nullptr, ENUM_REGISTRY_SETTINGS, &desktop);
-    return CreateMainWindow(instance, showCommand, static_cast<int32_t>(desktop.dmPelsWidth),
-                            static_cast<int32_t>(desktop.dmPelsHeight)) &&
-           CreateBackBuffer();
-}
-
-bool AppFrame() {
-    MSG msg;
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            return false;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    if (Allocate(&displaySettings, failure, "the display settings") == nullptr) {
+        return false;
     }
-    FillSurface(backBuffer, ColourIdle);
-    BitBlt(mainWindow->deviceContext, 0, 0, backBuffer->width, backBuffer->height,
-           backBuffer->memoryDC, 0, 0, SRCCOPY);
-    SwitchToThread();
+    InitDisplaySettings(displaySettings);
+    if (!CreateMainWindow(instance, showCommand, failure)) {
+        return false;
+    }
+    if (Allocate(&frameTimer, failure, "the frame timer") == nullptr) {
+        return false;
+    }
+    InitFrameTimer(frameTimer);
+    if (Allocate(&keyboard, failure, "the keyboard") == nullptr) {
+        return false;
+    }
+    new (keyboard) Keyboard();
+    if (!CreateBackBuffer(failure) || !LoadTargetImage(failure)) {
+        return false;
+    }
+    if (Allocate(&targetSprite, failure, "the target sprite") == nullptr) {
+        return false;
+    }
+    InitSprite(targetSprite, targetImage, TargetColourKey);
+    ResetReactionCycle(targetSprite->width, targetSprite->height);
     return true;
 }
 
 void AppShutdown() {
+    if (displaySettings != nullptr) {
+        DestroyDisplaySettings(displaySettings);
+        displaySettings = nullptr;
+    }
     if (mainWindow != nullptr) {
         if (mainWindow->created) {
             DestroyAppWindow(mainWindow);
         }
-        EngineFree(mainWindow);
-        mainWindow = nullptr;
+        Release(&mainWindow);
     }
+    if (frameTimer != nullptr) {
+        DestroyFrameTimer(frameTimer);
+        frameTimer = nullptr;
+    }
+    Release(&keyboard);
     if (backBuffer != nullptr) {
         DestroySurface(backBuffer);
         backBuffer = nullptr;
     }
+    if (targetImage != nullptr) {
+        DestroySurface(targetImage);
+        targetImage = nullptr;
+    }
+    Release(&targetSprite);
+    if (deferredFreeList != nullptr) {
+        DestroyDeferredFreeList();
+    }
+    DestroyGlobalTree();
 }
 
 int RunTaspo(HINSTANCE instance, int showCommand, uint32_t arenaSize) {
     engineHeapActive = true;
     if (!ArenaInit(ActiveArena(), arenaSize)) {
-        Fail("the standard heap refused the %u-byte memory arena", arenaSize);
-        ReportFailure();
+        char reason[128];
+        std::snprintf(reason, sizeof(reason), "the standard heap refused the %u-byte memory arena",
+                      arenaSize);
+        ReportFailure(reason);
         return 1;
     }
-    bool started = AppStartup(instance, showCommand);
+    StartupFailure failure;
+    bool started = AppStartup(instance, showCommand, &failure);
     if (started) {
         while (AppFrame()) {
         }
     } else {
-        ReportFailure();
+        ReportFailure(failure.reason);
     }
     AppShutdown();
     ArenaRelease(ActiveArena());
+    // The registry lived in the region just returned; forget it rather than keep a dangling
+    // pointer to it.
+    ReleaseRegistry();
     return started ? 0 : 1;
 }

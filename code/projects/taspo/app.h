@@ -3,16 +3,35 @@
 
 #include <cstdint>
 
+#include "input/keyboard.h"
 #include "memory/arena.h"
 #include "platform/app_window.h"
+#include "platform/display_settings.h"
+#include "render/sprite.h"
 #include "render/surface.h"
+#include "timing/frame_timer.h"
 
+// Each is null before start-up makes it and again after teardown.
+extern DisplaySettings* displaySettings;
 extern AppWindow* mainWindow;
+extern FrameTimer* frameTimer;
+extern Keyboard* keyboard;
 extern Surface* backBuffer;
+extern Surface* targetImage;
+extern Sprite* targetSprite;
 
-// Builds every object in order. Returns false when something the frame loop needs could not be
-// made; `failure` then holds a one-line reason. Whatever was built stays for AppShutdown.
-bool AppStartup(HINSTANCE instance, int showCommand);
+extern const char* const TargetImageFile;  // "button.bmp", in the working directory
+extern const char* const ConfigFile;       // "taspo.cfg", optional, in the working directory
+constexpr uint32_t TargetColourKey = 0xFF00FF;
+
+// Why start-up stopped: one line, e.g. `button.bmp: not a BMP file (signature is not "BM")`.
+struct StartupFailure {
+    char reason[256];
+};
+
+// Builds every object in order. Returns false, with the reason in `failure`, when something the
+// frame loop needs could not be made; whatever was built is left for AppShutdown.
+bool AppStartup(HINSTANCE instance, int showCommand, StartupFailure* failure);
 
 // One frame; false ends the program.
 bool AppFrame();
@@ -20,10 +39,7 @@ bool AppFrame();
 // Destroys every object that exists, in order, and leaves every pointer null.
 void AppShutdown();
 
-// The reason the last AppStartup failed, or an empty string.
-const char* StartupFailure();
-
 // The program: switches allocation to an arena of arenaSize bytes, starts up, runs frames until
-// one says stop, tears down and returns the region. Returns 0, or 1 after reporting on stderr
-// (and in a message box on Windows) why it could not start.
+// one says stop, tears down and returns the region. Returns 0; or 1 after reporting on stderr
+// (and in a message box on Windows) why the game could not start.
 int RunTaspo(HINSTANCE instance, int showCommand, uint32_t arenaSize = EngineArenaSize);
