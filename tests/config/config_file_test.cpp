@@ -273,11 +273,6 @@ TEST_F(ConfigFileTest, ADirectoryIsOneMessageAndEveryDefault) {
     EXPECT_EQ(GetRegistry()->contextRoot, nullptr);
 }
 
-TEST_F(ConfigFileTest, AnEmptyFileIsFine) {
-    EXPECT_EQ(LoadFile(Write("taspo.cfg", "")), 0u);
-    EXPECT_TRUE(messages.empty());
-}
-
 TEST_F(ConfigFileTest, ALongerFileIsReadUpToTheCapInWholeLines) {
     // Line 1 sets A; filler comment lines take the file just past the cap; the line that
     // crosses the cap and everything after it are ignored, with one message naming it.

@@ -170,13 +170,6 @@ TEST_F(DisplaySettingsTest, WronglyTypedKeysReadAsTheirDefaults) {
     EXPECT_EQ(Changes().size(), 1u);
 }
 
-TEST_F(DisplaySettingsTest, OnlyTheCurrentContextCounts) {
-    ASSERT_TRUE(StoreBool(HashName("Display"), HashName("Fullscreen"), true));
-    DisplaySettings* settings = Create();
-    EXPECT_FALSE(settings->fullscreen);
-    DestroyDisplaySettings(settings);
-}
-
 TEST_F(DisplaySettingsTest, AnUnknownDesktopIsZeroByZero) {
     backend.SetDesktopAvailable(false);
     DisplaySettings* settings = Create();
