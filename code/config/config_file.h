@@ -1,7 +1,8 @@
 // Fills the variable registry from configuration text: one `Name = value` per line, `[Context]`
-// lines choosing the context for the values below them, # or ; comments. Values are true, false
-// and 32-bit decimal integers; a line that is not understood is reported and skipped, and the
-// rest of the text still applies.
+// lines choosing the context for the values below them (`[]` is context 0, the one lookups
+// search), # or ; comments. Values are true, false and 32-bit decimal integers; floats and
+// quoted strings are recognised but reported as unsupported, since the registry holds booleans
+// and integers only. A line that is not understood is reported and skipped, the rest applies.
 #pragma once
 
 #include <cstdint>

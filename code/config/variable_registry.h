@@ -75,9 +75,9 @@ inline bool ReadBool(ConfigKey* key, bool defaultValue) {
     return ReadBool(KeyHash(key), defaultValue);
 }
 
-// Stores `variable` under `nameHash` in the context `contextHash`, creating the context when it
-// is new and replacing any value already stored under the same hash, whatever its type. Returns
-// false, changing nothing, when the registry or a node could not be allocated.
+// Stores `variable` under `nameHash` in the context `contextHash`, creating the context with its
+// first value and replacing any value already stored under the same hash, whatever its type.
+// Returns false, changing nothing, when the registry or a node could not be allocated.
 bool StoreVariable(uint32_t contextHash, uint32_t nameHash, Variable variable);
 bool StoreInt(uint32_t contextHash, uint32_t nameHash, int32_t value);
 bool StoreBool(uint32_t contextHash, uint32_t nameHash, bool value);
