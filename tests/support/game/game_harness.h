@@ -1,0 +1,58 @@
+// Plays the real game on the headless machine: start-up, frames on a scripted clock and
+// keyboard, teardown, in a scratch working directory that holds the files the game reads.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "projects/taspo/app.h"
+#include "support/engine_arena.h"
+
+// The image tests hand the game: `width` by `height`, the left `keyColumns` columns magenta
+// (the key), every other pixel TestTargetColour.
+constexpr uint32_t TestTargetColour = 0x20E040;
+std::vector<uint8_t> TestButtonBmp(int32_t width, int32_t height, int32_t keyColumns);
+
+// A fresh temporary folder made the working directory for the life of the object.
+class ScratchDirectory {
+public:
+    ScratchDirectory();
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    void Write(const char* name, const std::vector<uint8_t>& bytes) const;
+    void Write(const char* name, const std::string& text) const;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string previous_;
+};
+
+class GameTest : public HeadlessTest {
+protected:
+    // A 1/64-second frame: exact in binary, so phase times add up without rounding.
+    static constexpr int64_t TicksPerSecond = 1 << 20;
+    static constexpr int64_t FrameTicks = TicksPerSecond / 64;
+    static constexpr float FrameSeconds = 1.0f / 64;
+
+    GameTest();
+    ~GameTest() override;
+
+    // Runs start-up with the files in the scratch folder; the reason of a failure is kept.
+    bool Start();
+    // Advances the clock by `ticks` and runs one frame.
+    bool Frame(int64_t ticks = FrameTicks);
+    // Runs frames until the phase changes to the one asked for; fails the test after `limit`.
+    void RunUntil(bool (*phase)(), int limit = 1000);
+
+    uint32_t Background() const;  // a corner of the latest picture
+    bool TargetOnScreen() const;  // the target's colour at its centre in the latest picture
+
+    ScratchDirectory scratch;
+    ScopedEngineArena arena;
+    StartupFailure failure;
+    bool started = false;
+};
