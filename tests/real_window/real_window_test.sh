@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The real game in a real window under Xvfb: its title and client size, grey at the start, the
+# button after about a second, light blue for space pressed while it shows, dark red when it is
+# left alone, and exit code 0 both for a window manager's close request and for Escape.
+# Usage: real_window_test.sh <taspo> <x11_probe> <button.bmp> [screenshot.ppm]
+set -euo pipefail
+taspo=$1 probe=$2 button=$3 shot=${4:-}
+
+fail() { echo "real window: $*" >&2; exit 1; }
+
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display of our own, so parallel runs do not meet.
+exec 3<> "$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(head -n1 "$work/display")"
+[ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
+
+cp "$button" "$work/button.bmp"
+# Third-party libraries (D-Bus through SDL) keep a few bytes to the end; the game's own leaks
+# would still be reported.
+here=$(cd "$(dirname "$0")" && pwd)
+export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0"
+
+start_game() {
+    (cd "$work" && exec "$taspo") &
+    game_pid=$!
+    window=$("$probe" find Taspo 10000) || fail "no window titled Taspo"
+}
+
+stop_game_expecting_zero() {
+    local status=0
+    wait "$game_pid" || status=$?
+    game_pid=""
+    [ "$status" -eq 0 ] || fail "the game exited with $status"
+}
+
+start_game
+read -r width height < <("$probe" size "$window")
+[ "$width" = 512 ] && [ "$height" = 448 ] || fail "client area is ${width}x${height}, not 512x448"
+"$probe" wait "$window" 5 5 808080 3000 || fail "the window is not grey"
+xdotool windowfocus --sync "$window"
+
+"$probe" wait-not "$window" 256 224 808080 3000 || fail "the button did not appear"
+[ -n "$shot" ] && "$probe" shot "$window" "$shot"
+xdotool keydown space; sleep 0.05; xdotool keyup space
+"$probe" wait "$window" 5 5 c0c0ff 400 || fail "space on the button did not turn the background light blue"
+
+# Left alone, the next button runs out into a miss.
+"$probe" wait "$window" 5 5 808080 1000 || fail "the hit did not end"
+"$probe" wait-not "$window" 256 224 808080 4000 || fail "the second button did not appear"
+"$probe" wait "$window" 5 5 800000 2000 || fail "an unanswered button did not turn the background dark red"
+
+"$probe" close "$window"
+stop_game_expecting_zero
+
+# Escape held while the window has the focus ends the game too.
+start_game
+xdotool windowfocus --sync "$window"
+xdotool keydown Escape
+stop_game_expecting_zero
+xdotool keyup Escape
+echo "real window: all checks passed"
