@@ -88,6 +88,9 @@ void SdlBackend::Present(const ClientPixels& pixels) {
     int height = SDL_min(pixels.height, surface->h);
     int left = (surface->w - width) / 2;
     int top = (surface->h - height) / 2;
+    if (width != surface->w || height != surface->h) {
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));  // black borders
+    }
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
         return;
     }
