@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Fuzzes one libFuzzer target for a given time, with AddressSanitizer and UBSan:
+#   scripts/fuzz.sh bitmap_loader <seconds>    LoadBitmapFile, seeded with tests/io/bmp_corpus
+#   scripts/fuzz.sh config_reader <seconds>    LoadConfigText, seeded with fuzz/corpus/config and
+#                                              the replayed findings in tests/config/config_corpus
+# Installs clang and its runtime when missing, builds the `fuzz` preset (build/fuzz) and runs the
+# target from the committed seeds into a scratch corpus, build/fuzz/corpus/<target>, so the seeds
+# themselves are never written. A crash leaves its input in build/fuzz/findings/<target>/ and
+# makes the script exit non-zero; copy it into the replayed corpus and fix the code. Several
+# targets may run at once: the build is done under a lock.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+usage() {
+    echo "usage: scripts/fuzz.sh bitmap_loader|config_reader <seconds>" >&2
+    exit 2
+}
+[ $# -eq 2 ] || usage
+target=$1 seconds=$2
+[[ "$seconds" =~ ^[0-9]+$ ]] || usage
+case "$target" in
+    bitmap_loader) seeds=(tests/io/bmp_corpus) ;;
+    config_reader) seeds=(fuzz/corpus/config tests/config/config_corpus) ;;
+    *) usage ;;
+esac
+
+source scripts/ensure-packages.sh
+ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev
+
+build=build/fuzz
+mkdir -p "$build"
+(
+    flock 9
+    cmake --preset fuzz >/dev/null
+    cmake --build --preset fuzz --target "${target}_fuzz" -j"$(nproc)"
+) 9>"$build/.fuzz-build.lock"
+
+scratch="$build/corpus/$target"
+findings="$build/findings/$target"
+mkdir -p "$scratch" "$findings"
+existing=()
+for dir in "${seeds[@]}"; do
+    [ -d "$dir" ] && existing+=("$root/$dir")
+done
+dictionary=()
+[ -f "fuzz/$target.dict" ] && dictionary=(-dict="$root/fuzz/$target.dict")
+
+echo "== fuzzing $target for $seconds s (seeds: ${seeds[*]}; findings go to $findings/)"
+exec "$build/fuzz/${target}_fuzz" "$scratch" "${existing[@]}" "${dictionary[@]}" \
+    -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$root/$findings/"
