@@ -46,8 +46,8 @@ void Send(Loader* loader, const char* message) {
     }
 }
 
-// One problem of the current line (or of the whole source when `line` is 0). Past
-// ConfigMaxMessages they are only counted, so a binary file cannot flood the output.
+// One problem of the given line. Past ConfigMaxMessages they are only counted, so a binary file
+// cannot flood the output.
 TASPO_PRINTF_LIKE(3, 4) void Report(Loader* loader, uint32_t line, const char* format, ...) {
     ++loader->problems;
     if (loader->problems > ConfigMaxMessages) {
@@ -59,11 +59,7 @@ TASPO_PRINTF_LIKE(3, 4) void Report(Loader* loader, uint32_t line, const char* f
     std::vsnprintf(detail, sizeof(detail), format, arguments);
     va_end(arguments);
     char message[MessageBytes + 64];
-    if (line != 0) {
-        std::snprintf(message, sizeof(message), "%s:%u: %s", loader->source, line, detail);
-    } else {
-        std::snprintf(message, sizeof(message), "%s: %s", loader->source, detail);
-    }
+    std::snprintf(message, sizeof(message), "%s:%u: %s", loader->source, line, detail);
     Send(loader, message);
 }
 
@@ -278,22 +274,29 @@ FILE* OpenForReading(const char* path) {
 #endif
 }
 
-void ReportSystemError(Loader* loader, const char* what, int error) {
+// Records a failure of the whole file in `result`, with the system's reason when there is one.
+void FailFile(ConfigFileResult* result, const char* what, int error) {
+    result->failed = true;
+    if (error == 0) {
+        std::snprintf(result->failure, sizeof(result->failure), "%s", what);
+        return;
+    }
     char reason[128];
 #ifdef _MSC_VER
     strerror_s(reason, sizeof(reason), error);
 #else
     std::snprintf(reason, sizeof(reason), "%s", std::strerror(error));
 #endif
-    Report(loader, 0, "%s: %s", what, reason);
+    std::snprintf(result->failure, sizeof(result->failure), "%s (%s)", what, reason);
 }
 
-// Up to ConfigFileMaxBytes of the file into `buffer`; false, reported, when it cannot be read.
-bool ReadCapped(Loader* loader, FILE* file, char* buffer, uint32_t* bytes, bool* longer) {
+// Up to ConfigFileMaxBytes of the file into `buffer`; false, with the failure recorded, when it
+// cannot be read.
+bool ReadCapped(FILE* file, char* buffer, uint32_t* bytes, bool* longer, ConfigFileResult* result) {
     errno = 0;
     *bytes = static_cast<uint32_t>(std::fread(buffer, 1, ConfigFileMaxBytes, file));
     if (std::ferror(file) != 0) {
-        ReportSystemError(loader, "cannot read the file", errno != 0 ? errno : EIO);
+        FailFile(result, "cannot read the file", errno != 0 ? errno : EIO);
         return false;
     }
     *longer = *bytes == ConfigFileMaxBytes && std::fgetc(file) != EOF;
@@ -326,30 +329,32 @@ uint32_t LoadConfigText(const char* sourceName, const char* text, uint32_t lengt
     return loader.problems;
 }
 
-uint32_t LoadConfigFile(const char* path, ConfigMessageSink sink, void* user) {
-    Loader loader = MakeLoader(path, sink, user);
+ConfigFileResult LoadConfigFile(const char* path, ConfigMessageSink sink, void* user) {
+    ConfigFileResult result = {};
     errno = 0;
     FILE* file = OpenForReading(path);
     if (file == nullptr) {
         if (errno != ENOENT) {
-            ReportSystemError(&loader, "cannot open the file", errno != 0 ? errno : EIO);
+            FailFile(&result, "cannot open the file", errno != 0 ? errno : EIO);
         }
-        return loader.problems;
+        return result;
     }
     char* buffer = static_cast<char*>(EngineAlloc(ConfigFileMaxBytes));
     if (buffer == nullptr) {
-        Report(&loader, 0, "out of memory reading the file");
+        FailFile(&result, "out of engine memory for the file's contents", 0);
     } else {
         uint32_t bytes = 0;
         bool longer = false;
-        if (ReadCapped(&loader, file, buffer, &bytes, &longer)) {
+        if (ReadCapped(file, buffer, &bytes, &longer, &result)) {
+            Loader loader = MakeLoader(path, sink, user);
             ApplyCapped(&loader, buffer, bytes, longer);
+            Finish(&loader);
+            result.problems = loader.problems;
         }
         EngineFree(buffer);
     }
     std::fclose(file);
-    Finish(&loader);
-    return loader.problems;
+    return result;
 }
 
 void PrintConfigMessage(void* user, const char* message) {

@@ -20,10 +20,18 @@ constexpr uint32_t ConfigMaxMessages = 20;          // problems reported one by 
 uint32_t LoadConfigText(const char* sourceName, const char* text, uint32_t length,
                         ConfigMessageSink sink, void* user);
 
-// Reads the file at `path` with the C library and applies it. A missing file is not a problem
-// and is silent; a file that cannot be read is reported once and applies nothing. Returns the
-// number of problems found.
-uint32_t LoadConfigFile(const char* path, ConfigMessageSink sink, void* user);
+// How reading a configuration file went. A missing file is no failure: every default applies.
+// A file that is there but cannot be used is one, left to the caller to report (the game stops).
+struct ConfigFileResult {
+    bool failed;        // the file exists but could not be opened, read or given a buffer
+    char failure[160];  // then why, with the system's reason: "cannot read the file (Is a
+                        // directory)"; empty otherwise
+    uint32_t problems;  // problems found in its lines, each reported to the sink
+};
+
+// Reads the file at `path` with the C library and applies it; a file that failed applies
+// nothing and sends nothing to the sink.
+ConfigFileResult LoadConfigFile(const char* path, ConfigMessageSink sink, void* user);
 
 // A sink that writes each report to stderr as "<prefix>: <message>"; `user` is the prefix (a
 // const char*), or null for none.

@@ -54,8 +54,12 @@ protected:
     }
     std::string PathOf(const std::string& name) { return (folder_ / name).string(); }
 
+    // The problem count of a file that could be read; a failure fails the test.
     uint32_t LoadFile(const std::string& path) {
-        return LoadConfigFile(path.c_str(), &ConfigTest::Collect, this);
+        ConfigFileResult result = LoadConfigFile(path.c_str(), &ConfigTest::Collect, this);
+        EXPECT_FALSE(result.failed) << result.failure;
+        EXPECT_STREQ(result.failure, "");
+        return result.problems;
     }
 
     std::filesystem::path folder_;
@@ -264,13 +268,22 @@ TEST_F(ConfigFileTest, AFileIsReadAndApplied) {
     EXPECT_LT(BytesInUse(), 1024u) << "the file's buffer is given back";
 }
 
-TEST_F(ConfigFileTest, ADirectoryIsOneMessageAndEveryDefault) {
+// The caller stops on these; the sink hears nothing, since the lines were never read.
+TEST_F(ConfigFileTest, AFileThatCannotBeUsedIsAFailureWithItsReason) {
     std::filesystem::create_directory(folder_ / "taspo.cfg");
-    std::string path = PathOf("taspo.cfg");
-    EXPECT_EQ(LoadFile(path), 1u);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].rfind(path + ": cannot", 0), 0u) << messages[0];
-    EXPECT_EQ(GetRegistry()->contextRoot, nullptr);
+    ConfigFileResult result = LoadConfigFile(PathOf("taspo.cfg").c_str(), &Collect, this);
+    EXPECT_TRUE(result.failed);
+    EXPECT_STREQ(result.failure, "cannot read the file (Is a directory)");
+    EXPECT_EQ(result.problems, 0u);
+
+    std::string path = Write("small.cfg", "A = 1\n");
+    RestartWithArena(ConfigFileMaxBytes / 2);
+    result = LoadConfigFile(path.c_str(), &Collect, this);
+    EXPECT_TRUE(result.failed);
+    EXPECT_STREQ(result.failure, "out of engine memory for the file's contents");
+
+    EXPECT_TRUE(messages.empty()) << ::testing::PrintToString(messages);
+    EXPECT_EQ(Int("A"), -999) << "a failed file applies nothing";
 }
 
 TEST_F(ConfigFileTest, ALongerFileIsReadUpToTheCapInWholeLines) {

@@ -118,7 +118,10 @@ void Release(T** object) {
 bool AppStartup(HINSTANCE instance, int showCommand, StartupFailure* failure) {
     failure->reason[0] = '\0';
     static char messagePrefix[] = "taspo";
-    LoadConfigFile(ConfigFile, PrintConfigMessage, messagePrefix);
+    ConfigFileResult config = LoadConfigFile(ConfigFile, PrintConfigMessage, messagePrefix);
+    if (config.failed) {
+        return Fail(failure, "%s: %s", ConfigFile, config.failure);
+    }
 
     if (Allocate(&displaySettings, failure, "the display settings") == nullptr) {
         return false;

@@ -132,6 +132,16 @@ TEST_F(AppLifecycleTest, MalformedConfigurationLineIsReportedAndTheRestStillAppl
     EXPECT_EQ(displaySettings->displayWidth, 0u);
 }
 
+TEST_F(AppLifecycleTest, UnreadableConfigurationFileStopsStartupBeforeAnyObject) {
+    mkdir(ConfigFile, 0755);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the reason is the caller's to print";
+    EXPECT_STREQ(failure.reason, "taspo.cfg: cannot read the file (Is a directory)");
+    ExpectEverythingReleased();
+    EXPECT_TRUE(backend.ModeChanges().empty());
+}
+
 // The whole program, arena included, on the headless machine.
 class RunTaspoTest : public HeadlessTest {
 protected:
@@ -166,6 +176,13 @@ TEST_F(RunTaspoTest, FailedStartPrintsOneLineAndExitsWithOne) {
     EXPECT_EQ(Run(), 1);
     EXPECT_EQ(printed, "taspo: button.bmp: cannot open it (No such file or directory)\n");
     EXPECT_EQ(backend.PresentCount(), 0u) << "the frame loop never ran";
+}
+
+TEST_F(RunTaspoTest, UnreadableConfigurationFileIsOneLineAndExitCodeOne) {
+    scratch.Write(TargetImageFile, TestButtonBmp(8, 8, 0));
+    mkdir(ConfigFile, 0755);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(printed, "taspo: taspo.cfg: cannot read the file (Is a directory)\n");
 }
 
 TEST_F(RunTaspoTest, ArenaTooSmallForStartupIsOutOfMemory) {
