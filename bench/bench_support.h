@@ -1,0 +1,43 @@
+// What the benchmark files share: the committed button.bmp, test images made as both our surfaces
+// and 24-bit SDL surfaces with the same pixels, and the registration of each file's benchmarks.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "render/surface.h"
+
+// The bytes of assets/button.bmp; the program stops with a message when it cannot be read.
+const std::vector<uint8_t>& ButtonBmpBytes();
+
+// A surface of engine memory with pixel storage of that size (contents undefined).
+Surface* NewSurface(int32_t width, int32_t height);
+
+// button.bmp loaded by our loader.
+Surface* LoadButtonSurface();
+
+// A 24-bit SDL surface (blue, green, red in memory, as ours) showing the same picture.
+SDL_Surface* NewSdlCopy(const Surface* surface);
+SDL_Surface* NewSdlSurface(int32_t width, int32_t height);
+
+// Sets pixel (x, y), y from the top, to a colour 0x00RRGGBB.
+void PutColour(Surface* surface, int32_t x, int32_t y, uint32_t colour);
+
+// Engine allocation from a fresh arena for the life of the object, as the game runs.
+class BenchArena {
+public:
+    BenchArena();
+    ~BenchArena();
+    BenchArena(const BenchArena&) = delete;
+    BenchArena& operator=(const BenchArena&) = delete;
+
+private:
+    bool wasActive_;
+};
+
+void RegisterRenderBenchmarks();
+void RegisterMemoryBenchmarks();
+void RegisterImageBenchmarks();
+void RegisterFrameBenchmarks();

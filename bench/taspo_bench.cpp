@@ -1,0 +1,127 @@
+// The benchmark program: runs every benchmark with a few repetitions, shows the usual table,
+// then each of our figures as a ratio of median times to its peer's, against the target set
+// for it. Any Google Benchmark flag given on the command line overrides the defaults below.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+
+namespace {
+
+// Ours against a peer. The ratio is our time over theirs; the target is met at or below `limit`
+// (0: no target, shown for information).
+struct Comparison {
+    const char* ours;
+    const char* peer;
+    double limit;
+    const char* target;
+};
+
+const Comparison Comparisons[] = {
+    {"fill/FillSurface", "fill/memset", 1.5, "within 1.5x of memset"},
+    {"fill/FillSurface", "fill/SDL_FillRect", 1.0 / 3, "3x faster"},
+    {"fill/FillSurfaceReference", "fill/FillSurface", 0, ""},
+    {"blit/button/DrawSprite", "blit/button/SDL_BlitSurface", 0.5, "2x faster"},
+    {"blit/button/DrawSprite", "blit/button/SDL_BlitSurface_RLE", 1.0, "no slower"},
+    {"blit/discs/DrawSprite", "blit/discs/SDL_BlitSurface", 0.5, "2x faster"},
+    {"blit/discs/DrawSprite", "blit/discs/SDL_BlitSurface_RLE", 1.0, "no slower"},
+    {"blit/noise/DrawSprite", "blit/noise/SDL_BlitSurface", 0.5, "2x faster"},
+    {"blit/noise/DrawSprite", "blit/noise/SDL_BlitSurface_RLE", 1.0, "no slower"},
+    {"blit/discs/BlitSpriteReference", "blit/discs/DrawSprite", 0, ""},
+    {"arena/ArenaAllocate+ArenaFree", "arena/malloc+free", 1.0, "faster"},
+    {"random/RandomInt x1024", "random/std::mt19937 x1024", 1.0, "no slower"},
+    {"load/memory/LoadBitmapFile", "load/memory/SDL_LoadBMP", 0, ""},
+    {"load/file/LoadBitmapFile", "load/file/SDL_LoadBMP", 0, ""},
+};
+
+const char* const FrameBenchmark = "frame/AppFrame target phase";
+constexpr double FramesPerSecondTarget = 10000;
+
+double Seconds(double value, benchmark::TimeUnit unit) {
+    switch (unit) {
+        case benchmark::kNanosecond:
+            return value * 1e-9;
+        case benchmark::kMicrosecond:
+            return value * 1e-6;
+        case benchmark::kMillisecond:
+            return value * 1e-3;
+        default:
+            return value;
+    }
+}
+
+// The console table as usual; besides, the CPU time per iteration of each benchmark: the median
+// of its repetitions, or its only run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if ((median || single) && !run.error_occurred) {
+                seconds_[run.run_name.function_name] =
+                    Seconds(run.GetAdjustedCPUTime(), run.time_unit);
+            }
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\nOur median CPU time over the peer's (below 1: ours is faster)\n");
+        std::printf("%-32s %-34s %8s  %-22s %s\n", "ours", "peer", "ratio", "target", "");
+        for (const Comparison& comparison : Comparisons) {
+            auto ours = seconds_.find(comparison.ours);
+            auto peer = seconds_.find(comparison.peer);
+            if (ours == seconds_.end() || peer == seconds_.end()) {
+                continue;
+            }
+            double ratio = ours->second / peer->second;
+            const char* verdict = comparison.limit == 0    ? ""
+                                  : ratio <= comparison.limit ? "met"
+                                                              : "MISSED";
+            std::printf("%-32s %-34s %8.3f  %-22s %s\n", comparison.ours, comparison.peer, ratio,
+                        comparison.target, verdict);
+        }
+        auto frame = seconds_.find(FrameBenchmark);
+        if (frame != seconds_.end()) {
+            double perSecond = 1.0 / frame->second;
+            std::printf("%-32s %-34s %8.0f  %-22s %s\n", FrameBenchmark, "frames per second",
+                        perSecond, ">= 10000", perSecond >= FramesPerSecondTarget ? "met" : "MISSED");
+        }
+        std::fflush(stdout);
+    }
+
+private:
+    std::map<std::string, double> seconds_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Five repetitions of at least 0.1 s each keep the whole run well under two minutes while
+    // giving medians that hold still from run to run.
+    std::vector<char*> arguments = {argv[0]};
+    char repetitions[] = "--benchmark_repetitions=5";
+    char minTime[] = "--benchmark_min_time=0.1";
+    char aggregates[] = "--benchmark_display_aggregates_only=true";
+    arguments.insert(arguments.end(), {repetitions, minTime, aggregates});
+    arguments.insert(arguments.end(), argv + 1, argv + argc);
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
+    if (benchmark::ReportUnrecognizedArguments(count, arguments.data())) {
+        return 1;
+    }
+    RegisterRenderBenchmarks();
+    RegisterMemoryBenchmarks();
+    RegisterImageBenchmarks();
+    RegisterFrameBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
