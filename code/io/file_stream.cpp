@@ -60,7 +60,8 @@ uint32_t FileStream::Printf(const char* format, ...) {
 }
 
 int32_t FileStream::Seek(int32_t offset) {
-    if (file == nullptr) {
+    // Some C libraries move the position even as they refuse a negative offset; refuse it here.
+    if (file == nullptr || offset < 0) {
         return -1;
     }
     return std::fseek(file, offset, SEEK_SET);
