@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 source scripts/ensure-packages.sh
 ensure_packages cmake make googletest g++-mingw-w64-i686-posix wine wine32:i386 wine64 \
-    xvfb xdotool x11-utils imagemagick gcc libx11-dev
+    xvfb xdotool x11-utils imagemagick g++ libx11-dev
 jobs=$(nproc)
 
 passed=0
@@ -208,7 +208,7 @@ space_scores_a_hit() {
 }
 
 close_request_ends_with_0() {
-    scripts/x11-close.sh "$window" || return 1
+    scripts/x11-probe.sh close "$window" || return 1
     local pid=$game_pid status=0
     for _ in $(seq 100); do
         kill -0 "$pid" 2>/dev/null || break
