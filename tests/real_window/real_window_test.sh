@@ -51,10 +51,19 @@ read -r width height < <("$probe" size "$window")
 "$probe" wait "$window" 5 5 808080 3000 || fail "the window is not grey"
 xdotool windowfocus --sync "$window"
 
-"$probe" wait-not "$window" 256 224 808080 3000 || fail "the button did not appear"
-[ -n "$shot" ] && "$probe" shot "$window" "$shot"
-xdotool keydown space; sleep 0.05; xdotool keyup space
-"$probe" wait "$window" 5 5 c0c0ff 400 || fail "space on the button did not turn the background light blue"
+# A loaded machine can be slow to press in time, so the button gets three chances.
+hit=""
+for attempt in 1 2 3; do
+    "$probe" wait-not "$window" 256 224 808080 4000 || fail "the button did not appear"
+    [ -n "$shot" ] && [ "$attempt" = 1 ] && "$probe" shot "$window" "$shot"
+    xdotool keydown space; sleep 0.05; xdotool keyup space
+    if "$probe" wait "$window" 5 5 c0c0ff 400; then
+        hit=yes
+        break
+    fi
+    "$probe" wait "$window" 5 5 808080 3000 || fail "the game did not return to grey"
+done
+[ -n "$hit" ] || fail "space on the button did not turn the background light blue"
 
 # Left alone, the next button runs out into a miss.
 "$probe" wait "$window" 5 5 808080 1000 || fail "the hit did not end"
