@@ -21,6 +21,18 @@ bool BitsMatch(const SDL_DisplayMode& mode, DWORD bits) {
            static_cast<DWORD>(SDL_BYTESPERPIXEL(mode.format) * 8) == bits;
 }
 
+// SDL falls back to these when it finds no display. They show nothing, so a game started on one
+// could be neither seen nor closed; only a user who names one in SDL_VIDEODRIVER gets it.
+bool ShowsNothing(const char* driver) {
+    static const char* const silent[] = {"offscreen", "dummy", "evdev"};
+    for (const char* name : silent) {
+        if (driver != nullptr && SDL_strcmp(driver, name) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 SdlBackend::SdlBackend() {
@@ -38,6 +50,12 @@ bool SdlBackend::Start() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // the layer's main turns signals into quit
     started_ = SDL_Init(SDL_INIT_VIDEO) == 0;
+    if (started_ && ShowsNothing(SDL_GetCurrentVideoDriver()) &&
+        SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+        SDL_Quit();
+        started_ = false;
+        SDL_SetError("no X11 or Wayland display was found");
+    }
     return started_;
 }
 
