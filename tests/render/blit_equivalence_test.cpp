@@ -142,8 +142,8 @@ std::vector<std::pair<int32_t, int32_t>> Places(const Sprite* sprite, int32_t wi
 }
 
 // Widths 1 to 9 on both sides give every pair of row gaps (width % 4) in the pixel-by-pixel
-// path; 16 to 19 and 32 to 35 do the same where rows go sixteen pixels at a time, with and
-// without an overlapping last chunk.
+// path; 16 to 19 and 32 to 35 do the same where rows go sixteen pixels at a time (SSE2), with
+// and without an overlapping last chunk.
 TEST(BlitEquivalence, EveryWidthAndRowGapPairMatchesTheReference) {
     std::vector<int32_t> spriteWidths = {1,  2,  3,  4,  5,  6,  7,  8,  9,  15, 16,
                                          17, 18, 19, 31, 32, 33, 34, 35, 47, 48, 49};
@@ -161,6 +161,24 @@ TEST(BlitEquivalence, EveryWidthAndRowGapPairMatchesTheReference) {
                 for (auto [x, y] : Places(&sprite, screenWidth, screenHeight)) {
                     ExpectDrawMatches(&sprite, screenWidth, screenHeight, x, y, ++seed);
                 }
+            }
+        }
+    }
+}
+
+// Rows of 64 pixels and more go 21 pixels at a time where the processor has AVX-512: widths 64
+// to 85 end in every remainder from 1 to 21 pixels, onto destinations with every row gap.
+TEST(BlitEquivalence, WideRowsWithEveryRemainderMatchTheReference) {
+    uint32_t seed = 100;
+    for (int32_t spriteWidth = 64; spriteWidth <= 85; ++spriteWidth) {
+        SurfacePtr image = GarbageSurface(spriteWidth, 3, ++seed);
+        const Pattern patterns[] = {Pattern::Runs, Pattern::Scattered, Pattern::NearKey};
+        Paint(image.get(), patterns[spriteWidth % 3], Key, seed);
+        Sprite sprite;
+        InitSprite(&sprite, image.get(), Key);
+        for (int32_t screenWidth : {64, 85, 86, 87, 100}) {
+            for (auto [x, y] : Places(&sprite, screenWidth, 4)) {
+                ExpectDrawMatches(&sprite, screenWidth, 4, x, y, ++seed);
             }
         }
     }
