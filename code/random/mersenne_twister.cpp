@@ -29,13 +29,26 @@ void Seed(uint32_t seed) {
     }
 }
 
-// Replaces the words in increasing order, so later words combine with ones already replaced.
+// The next value of word k, from its current value, the word after it and the word
+// MiddleDistance further on (wrapping round).
+uint32_t Twist(uint32_t word, uint32_t next, uint32_t middle) {
+    uint32_t y = (word & UpperMask) | (next & LowerMask);
+    return middle ^ (y >> 1) ^ TwistTable[y & 1];
+}
+
+// Replaces the words in increasing order, so later words combine with ones already replaced. The
+// three loops are the one loop over k with its indices taken modulo StateSize, split where they
+// wrap, so no index needs a division.
 void Regenerate() {
     uint32_t* state = generator.state;
-    for (uint32_t k = 0; k < StateSize; ++k) {
-        uint32_t y = (state[k] & UpperMask) | (state[(k + 1) % StateSize] & LowerMask);
-        state[k] = state[(k + MiddleDistance) % StateSize] ^ (y >> 1) ^ TwistTable[y & 1];
+    constexpr uint32_t Wrap = StateSize - MiddleDistance;
+    for (uint32_t k = 0; k < Wrap; ++k) {
+        state[k] = Twist(state[k], state[k + 1], state[k + MiddleDistance]);
     }
+    for (uint32_t k = Wrap; k < StateSize - 1; ++k) {
+        state[k] = Twist(state[k], state[k + 1], state[k - Wrap]);
+    }
+    state[StateSize - 1] = Twist(state[StateSize - 1], state[0], state[MiddleDistance - 1]);
     generator.index = 0;
 }
 
