@@ -49,8 +49,8 @@ Surface* LoadButtonSurface() {
 }
 
 SDL_Surface* NewSdlSurface(int32_t width, int32_t height) {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 24,
-                                                          SDL_PIXELFORMAT_BGR24);
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, 24, SDL_PIXELFORMAT_BGR24);
     if (surface == nullptr) {
         std::fprintf(stderr, "taspo_bench: SDL surface: %s\n", SDL_GetError());
         std::exit(1);

@@ -24,8 +24,16 @@ struct Step {
 
 // Half the requests are the sizes of the game's own records, half anything from 8 to 700 bytes.
 std::vector<uint32_t> EngineSizes() {
-    return {sizeof(Surface),   sizeof(Sprite),     sizeof(FrameTimer),      sizeof(Keyboard),
-            sizeof(AppWindow), sizeof(DisplaySettings), 16, 24, 32, 48};
+    return {sizeof(Surface),
+            sizeof(Sprite),
+            sizeof(FrameTimer),
+            sizeof(Keyboard),
+            sizeof(AppWindow),
+            sizeof(DisplaySettings),
+            16,
+            24,
+            32,
+            48};
 }
 
 uint32_t DrawSize(std::mt19937& random) {

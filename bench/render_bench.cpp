@@ -142,7 +142,8 @@ void Blit(benchmark::State& state, Picture picture, Blitter blitter) {
     SDL_Rect clipped = place;
     bool same = SDL_BlitSurface(source, nullptr, destination, &clipped) == 0;
     for (int32_t row = 0; same && row < ScreenHeight; ++row) {
-        const uint8_t* sdlRow = static_cast<uint8_t*>(destination->pixels) + row * destination->pitch;
+        const uint8_t* sdlRow =
+            static_cast<uint8_t*>(destination->pixels) + row * destination->pitch;
         same = std::memcmp(sdlRow, SurfacePixel(backBuffer, 0, row), ScreenWidth * 3) == 0;
     }
     if (!same) {

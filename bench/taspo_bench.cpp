@@ -1,6 +1,7 @@
 // The benchmark program: runs every benchmark with a few repetitions, shows the usual table,
-// then each of our figures as a ratio of median times to its peer's, against the target set
-// for it. Any Google Benchmark flag given on the command line overrides the defaults below.
+// then each of our figures as a ratio of median CPU times to its peer's, against the target set
+// for it. CPU time rather than wall time, so that other work on the machine counts less. Any
+// Google Benchmark flag given on the command line overrides the defaults below.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -54,15 +55,19 @@ double Seconds(double value, benchmark::TimeUnit unit) {
     }
 }
 
-// The console table as usual; besides, the CPU time per iteration of each benchmark: the median
-// of its repetitions, or its only run.
+// The console table, with the median and the coefficient of variation of each benchmark's
+// repetitions, in the order the benchmarks were registered however the repetitions ran; then the
+// ratios, from each benchmark's median CPU time per iteration (or that of its only run).
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            bool spread = run.run_type == Run::RT_Aggregate && run.aggregate_name == "cv";
+            if (median || single || spread || run.error_occurred) {
+                shown_[run.family_index].push_back(run);
+            }
             if ((median || single) && !run.error_occurred) {
                 seconds_[run.run_name.function_name] =
                     Seconds(run.GetAdjustedCPUTime(), run.time_unit);
@@ -71,7 +76,15 @@ public:
     }
 
     void Finalize() override {
+        for (const auto& [family, runs] : shown_) {
+            ConsoleReporter::ReportRuns(runs);
+        }
         ConsoleReporter::Finalize();
+        PrintRatios();
+    }
+
+private:
+    void PrintRatios() const {
         std::printf("\nOur median CPU time over the peer's (below 1: ours is faster)\n");
         std::printf("%-32s %-34s %8s  %-22s %s\n", "ours", "peer", "ratio", "target", "");
         for (const Comparison& comparison : Comparisons) {
@@ -81,7 +94,7 @@ public:
                 continue;
             }
             double ratio = ours->second / peer->second;
-            const char* verdict = comparison.limit == 0    ? ""
+            const char* verdict = comparison.limit == 0       ? ""
                                   : ratio <= comparison.limit ? "met"
                                                               : "MISSED";
             std::printf("%-32s %-34s %8.3f  %-22s %s\n", comparison.ours, comparison.peer, ratio,
@@ -91,12 +104,13 @@ public:
         if (frame != seconds_.end()) {
             double perSecond = 1.0 / frame->second;
             std::printf("%-32s %-34s %8.0f  %-22s %s\n", FrameBenchmark, "frames per second",
-                        perSecond, ">= 10000", perSecond >= FramesPerSecondTarget ? "met" : "MISSED");
+                        perSecond, ">= 10000",
+                        perSecond >= FramesPerSecondTarget ? "met" : "MISSED");
         }
         std::fflush(stdout);
     }
 
-private:
+    std::map<int64_t, std::vector<Run>> shown_;
     std::map<std::string, double> seconds_;
 };
 
@@ -104,12 +118,14 @@ private:
 
 int main(int argc, char** argv) {
     // Five repetitions of at least 0.1 s each keep the whole run well under two minutes while
-    // giving medians that hold still from run to run.
+    // giving medians that hold still from run to run. The repetitions of all benchmarks run in
+    // random order, so a busy moment on the machine does not fall on one side of a comparison.
     std::vector<char*> arguments = {argv[0]};
     char repetitions[] = "--benchmark_repetitions=5";
     char minTime[] = "--benchmark_min_time=0.1";
     char aggregates[] = "--benchmark_display_aggregates_only=true";
-    arguments.insert(arguments.end(), {repetitions, minTime, aggregates});
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    arguments.insert(arguments.end(), {repetitions, minTime, aggregates, interleave});
     arguments.insert(arguments.end(), argv + 1, argv + argc);
     int count = static_cast<int>(arguments.size());
     benchmark::Initialize(&count, arguments.data());
