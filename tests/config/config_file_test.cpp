@@ -273,7 +273,12 @@ TEST_F(ConfigFileTest, AFileThatCannotBeUsedIsAFailureWithItsReason) {
     std::filesystem::create_directory(folder_ / "taspo.cfg");
     ConfigFileResult result = LoadConfigFile(PathOf("taspo.cfg").c_str(), &Collect, this);
     EXPECT_TRUE(result.failed);
+#ifdef _WIN32
+    // Windows will not open a directory at all; the C library says why in its own words.
+    EXPECT_EQ(std::string(result.failure).rfind("cannot open the file (", 0), 0u) << result.failure;
+#else
     EXPECT_STREQ(result.failure, "cannot read the file (Is a directory)");
+#endif
     EXPECT_EQ(result.problems, 0u);
 
     std::string path = Write("small.cfg", "A = 1\n");
