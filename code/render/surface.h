@@ -36,11 +36,14 @@ void FillSurfaceReference(Surface* surface, uint32_t colour);
 // Releases the GDI objects, then the record itself with EngineFree.
 void DestroySurface(Surface* surface);
 
-inline int32_t SurfaceStride(int32_t width) { return (3 * width + 3) & ~3; }
+inline int32_t SurfaceStride(int32_t width) {
+    return (3 * width + 3) & ~3;
+}
 
 // The first byte of pixel (x, y), y counted from the top.
 inline uint8_t* SurfacePixel(const Surface* surface, int32_t x, int32_t y) {
-    return surface->pixels + static_cast<intptr_t>(surface->height - y - 1) * surface->stride + 3 * x;
+    return surface->pixels + static_cast<intptr_t>(surface->height - y - 1) * surface->stride +
+           3 * x;
 }
 
 // The colour 0x00RRGGBB of pixel (x, y).
