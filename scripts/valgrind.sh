@@ -50,20 +50,10 @@ for program in "$build"/tests/test_*; do
 done
 
 echo "== The game under memcheck in a virtual X display"
-work=$(mktemp -d)
-xvfb_pid=""
-game_pid=""
-cleanup() {
-    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-exec 3<>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")"
+source tests/real_window/x11_session.sh
+x11_session_begin
+unset LSAN_OPTIONS  # memcheck has its own suppressions
+x11_session_display
 cp "$build/button.bmp" "$work/"
 log="$logs/taspo.log"
 (cd "$work" && exec "${memcheck[@]}" --log-file="$log" "$build/taspo") >"$log.out" 2>&1 &

@@ -21,31 +21,14 @@ limit=30  # seconds any one run may take; more is a hang
 fail() { echo "hostile ($case): $*" >&2; exit 1; }
 skip() { echo "hostile ($case): skipped: $*"; exit 77; }
 
-work=$(mktemp -d)
-xvfb_pid=""
-game_pid=""
-cleanup() {
-    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/x11_session.sh"
+x11_session_begin
 game="$work/game"
 mkdir "$game"
 cp "$button" "$game/button.bmp"
 
-# Third-party libraries (D-Bus through SDL) keep a few bytes to the end; the game's own leaks
-# would still be reported.
-here=$(cd "$(dirname "$0")" && pwd)
-export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0"
-
 start_display() {
-    exec 3<>"$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-    export DISPLAY=":$(head -n1 "$work/display")"
-    [ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
+    x11_session_display || fail "Xvfb did not start"
 }
 
 # The game as the given user prefix (empty, or setpriv ...) in its folder; fills status and
@@ -81,7 +64,7 @@ find_unprivileged_user() {
     local try
     for try in "setpriv --reuid=nobody --regid=nogroup --clear-groups" "runuser -u nobody --"; do
         # shellcheck disable=SC2086  # the words of the command
-        if $try true 2>/dev/null && $try test -x "$taspo" -a -r "$here/lsan.supp" 2>/dev/null; then
+        if $try true 2>/dev/null && $try test -x "$taspo" -a -r "$lsan_suppressions" 2>/dev/null; then
             read -r -a unprivileged <<<"$try"
             return 0
         fi

@@ -8,29 +8,10 @@ taspo=$1 probe=$2 button=$3 shot=${4:-}
 
 fail() { echo "real window: $*" >&2; exit 1; }
 
-work=$(mktemp -d)
-xvfb_pid=""
-game_pid=""
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A display of our own, so parallel runs do not meet.
-exec 3<> "$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")"
-[ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
-
+source "$(dirname "$0")/x11_session.sh"
+x11_session_begin
+x11_session_display || fail "Xvfb did not start"
 cp "$button" "$work/button.bmp"
-# Third-party libraries (D-Bus through SDL) keep a few bytes to the end; the game's own leaks
-# would still be reported.
-here=$(cd "$(dirname "$0")" && pwd)
-export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0"
 
 start_game() {
     (cd "$work" && exec "$taspo") &

@@ -1,0 +1,30 @@
+# Sourced by the scripts that run the game in a virtual X display. x11_session_begin makes a
+# scratch folder ($work) and arranges for it, Xvfb and a game still running ($game_pid) to go
+# when the script exits; x11_session_display starts Xvfb on a free display and exports DISPLAY.
+# Third-party libraries (D-Bus and Xlib through SDL) keep a few bytes to the end; LSAN_OPTIONS
+# leaves those out, while the game's own leaks would still be reported.
+
+x11_session_begin() {
+    work=$(mktemp -d)
+    xvfb_pid=""
+    game_pid=""
+    trap x11_session_end EXIT
+    lsan_suppressions="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp"
+    export LSAN_OPTIONS="suppressions=$lsan_suppressions:print_suppressions=0"
+}
+
+x11_session_end() {
+    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+
+x11_session_display() {
+    exec 3<>"$work/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+    DISPLAY=":$(head -n1 "$work/display")"
+    export DISPLAY
+    [ "$DISPLAY" != ":" ]
+}
