@@ -1,0 +1,52 @@
+// The SDL backend's reading of Windows virtual-key codes: the keys a game asks for land on the
+// physical keys with those names.
+#include "platform/portable/sdl/virtual_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "platform/portable/win32_api.h"
+
+namespace {
+
+class VirtualKeys : public ::testing::Test {
+protected:
+    void SetUp() override { portable::BuildScancodeTable(table); }
+    SDL_Scancode table[256];
+};
+
+TEST_F(VirtualKeys, LettersDigitsAndTheGamesKeysMapByName) {
+    EXPECT_EQ(table[VK_SPACE], SDL_SCANCODE_SPACE);
+    EXPECT_EQ(table[VK_ESCAPE], SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(table[VK_RETURN], SDL_SCANCODE_RETURN);
+    EXPECT_EQ(table['A'], SDL_SCANCODE_A);
+    EXPECT_EQ(table['Z'], SDL_SCANCODE_Z);
+    EXPECT_EQ(table['0'], SDL_SCANCODE_0) << "SDL numbers its digit row 1 to 9, then 0";
+    EXPECT_EQ(table['1'], SDL_SCANCODE_1);
+    EXPECT_EQ(table['9'], SDL_SCANCODE_9);
+    EXPECT_EQ(table[VK_LEFT], SDL_SCANCODE_LEFT);
+    EXPECT_EQ(table[VK_DOWN], SDL_SCANCODE_DOWN);
+    EXPECT_EQ(table[VK_F1], SDL_SCANCODE_F1);
+    EXPECT_EQ(table[VK_F1 + 11], SDL_SCANCODE_F12);
+    EXPECT_EQ(table[VK_F1 + 12], SDL_SCANCODE_F13);
+    EXPECT_EQ(table[VK_F24], SDL_SCANCODE_F24);
+    EXPECT_EQ(table[VK_NUMPAD0 + 9], SDL_SCANCODE_KP_9);
+    EXPECT_EQ(table[VK_RSHIFT], SDL_SCANCODE_RSHIFT);
+    EXPECT_EQ(table[VK_LMENU], SDL_SCANCODE_LALT);
+}
+
+TEST_F(VirtualKeys, NoTwoSidedCodesShareAPhysicalKeyAndUnknownCodesStayUnknown) {
+    std::set<SDL_Scancode> seen;
+    for (int code = 0; code < 256; ++code) {
+        bool neutralModifier = code == VK_SHIFT || code == VK_CONTROL || code == VK_MENU;
+        if (table[code] != SDL_SCANCODE_UNKNOWN && !neutralModifier) {
+            EXPECT_TRUE(seen.insert(table[code]).second) << "code " << code;
+        }
+    }
+    EXPECT_EQ(table[0], SDL_SCANCODE_UNKNOWN);
+    EXPECT_EQ(table[0xFF], SDL_SCANCODE_UNKNOWN);
+    EXPECT_GE(seen.size(), 26u + 10 + 24 + 10 + 4);
+}
+
+}  // namespace
