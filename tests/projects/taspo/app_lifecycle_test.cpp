@@ -12,17 +12,6 @@
 
 namespace {
 
-void ExpectEverythingReleased() {
-    EXPECT_EQ(displaySettings, nullptr);
-    EXPECT_EQ(mainWindow, nullptr);
-    EXPECT_EQ(frameTimer, nullptr);
-    EXPECT_EQ(keyboard, nullptr);
-    EXPECT_EQ(backBuffer, nullptr);
-    EXPECT_EQ(targetImage, nullptr);
-    EXPECT_EQ(targetSprite, nullptr);
-    EXPECT_EQ(deferredFreeList, nullptr);
-}
-
 using AppLifecycleTest = GameTest;
 
 TEST_F(AppLifecycleTest, StartupBuildsEveryObjectAndTeardownReleasesThemAll) {
@@ -43,7 +32,7 @@ TEST_F(AppLifecycleTest, StartupBuildsEveryObjectAndTeardownReleasesThemAll) {
     EXPECT_NE(deferredFreeList, nullptr);
 
     AppShutdown();
-    ExpectEverythingReleased();
+    ExpectEveryObjectReleased();
     EXPECT_FALSE(backend.Window().open);
     ASSERT_EQ(backend.ModeChanges().size(), 1u) << "windowed: one return to the desktop mode";
     // Only the registry, which lives until the region goes, is left in the arena.
@@ -91,7 +80,7 @@ TEST_F(AppLifecycleTest, MissingOrBadImageStopsStartupWithItsReason) {
         EXPECT_NE(targetImage, nullptr) << "built objects stay for teardown";
         EXPECT_EQ(targetSprite, nullptr);
         AppShutdown();
-        ExpectEverythingReleased();
+        ExpectEveryObjectReleased();
     }
 }
 
@@ -138,7 +127,7 @@ TEST_F(AppLifecycleTest, UnreadableConfigurationFileStopsStartupBeforeAnyObject)
     EXPECT_FALSE(Start());
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the reason is the caller's to print";
     EXPECT_STREQ(failure.reason, "taspo.cfg: cannot read the file (Is a directory)");
-    ExpectEverythingReleased();
+    ExpectEveryObjectReleased();
     EXPECT_TRUE(backend.ModeChanges().empty());
 }
 
@@ -155,7 +144,7 @@ protected:
         printed = testing::internal::GetCapturedStderr();
         EXPECT_EQ(ActiveArena()->first, nullptr);
         EXPECT_EQ(ActiveArena()->totalSize, 0u);
-        ExpectEverythingReleased();
+        ExpectEveryObjectReleased();
         return exitCode;
     }
 

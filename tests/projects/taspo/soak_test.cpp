@@ -151,14 +151,7 @@ TEST(SoakTest, AMillionFramesLeaveTheArenaAsTheFirstFrameDidAndTeardownReturnsIt
     ASSERT_FALSE(machine.afterFirstFrame.empty());
     EXPECT_EQ(machine.atTheEnd, machine.afterFirstFrame);
 
-    EXPECT_EQ(displaySettings, nullptr);
-    EXPECT_EQ(mainWindow, nullptr);
-    EXPECT_EQ(frameTimer, nullptr);
-    EXPECT_EQ(keyboard, nullptr);
-    EXPECT_EQ(backBuffer, nullptr);
-    EXPECT_EQ(targetImage, nullptr);
-    EXPECT_EQ(targetSprite, nullptr);
-    EXPECT_EQ(deferredFreeList, nullptr);
+    ExpectEveryObjectReleased();
     EXPECT_EQ(ActiveArena()->first, nullptr) << "the region went back to the heap";
     EXPECT_FALSE(machine.Window().open);
 

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "config/variable_registry.h"
+#include "memory/deferred_free_list.h"
 #include "projects/taspo/reaction_cycle.h"
 #include "render/surface.h"
 
@@ -42,6 +43,17 @@ std::vector<uint8_t> TestButtonBmp(int32_t width, int32_t height, int32_t keyCol
         file.insert(file.end(), static_cast<size_t>(stride - 3 * width), 0);
     }
     return file;
+}
+
+void ExpectEveryObjectReleased() {
+    EXPECT_EQ(displaySettings, nullptr);
+    EXPECT_EQ(mainWindow, nullptr);
+    EXPECT_EQ(frameTimer, nullptr);
+    EXPECT_EQ(keyboard, nullptr);
+    EXPECT_EQ(backBuffer, nullptr);
+    EXPECT_EQ(targetImage, nullptr);
+    EXPECT_EQ(targetSprite, nullptr);
+    EXPECT_EQ(deferredFreeList, nullptr);
 }
 
 ScratchDirectory::ScratchDirectory() {

@@ -14,6 +14,9 @@
 constexpr uint32_t TestTargetColour = 0x20E040;
 std::vector<uint8_t> TestButtonBmp(int32_t width, int32_t height, int32_t keyColumns);
 
+// Checks that every process-wide object of the game is gone, as teardown leaves them.
+void ExpectEveryObjectReleased();
+
 // A fresh temporary folder made the working directory for the life of the object.
 class ScratchDirectory {
 public:
