@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "config/variable_registry.h"
-#include "memory/deferred_free_list.h"
 #include "projects/taspo/reaction_cycle.h"
 #include "support/game/game_harness.h"
 
