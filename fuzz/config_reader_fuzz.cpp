@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "config/config_file.h"
+#include "config/registry_census.h"
 #include "config/variable_registry.h"
 #include "memory/arena.h"
 
@@ -51,25 +52,6 @@ void CheckChain(const MemoryArena* arena) {
     }
 }
 
-uint32_t CountBlocksInUse(const MemoryArena* arena) {
-    uint32_t count = 0;
-    for (const ArenaBlock* block = arena->first; block != nullptr; block = block->next) {
-        count += block->inUse != 0 ? 1 : 0;
-    }
-    return count;
-}
-
-template <typename Node>
-uint32_t CountNodes(const Node* node) {
-    return node == nullptr ? 0 : 1 + CountNodes(node->lower) + CountNodes(node->higher);
-}
-
-uint32_t CountValues(const ContextNode* context) {
-    return context == nullptr ? 0
-                              : CountNodes(context->variables) + CountValues(context->lower) +
-                                    CountValues(context->higher);
-}
-
 // The record, its name's buffer, and one block per context and per value.
 uint32_t RegistryBlocks(const VariableRegistry* registry, uint32_t* values) {
     uint32_t contexts = CountNodes(registry->contextRoot);
@@ -106,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     CheckChain(&arena);
     const VariableRegistry* registry = GetRegistry();  // made now when no value was stored
-    uint32_t inUse = CountBlocksInUse(&arena);
+    uint32_t inUse = BlocksInUse(&arena);
     uint32_t values = 0;
     if (registry == nullptr || inUse != RegistryBlocks(registry, &values) ||
         values > ConfigMaxSettings) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "config/config_file.h"
+#include "config/registry_census.h"
 #include "config_test_arena.h"
 
 namespace {
@@ -35,25 +36,6 @@ std::vector<fs::path> CorpusFiles() {
 std::string FileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-uint32_t BlocksInUse() {
-    uint32_t count = 0;
-    for (const ArenaBlock* block = ActiveArena()->first; block != nullptr; block = block->next) {
-        count += block->inUse != 0 ? 1 : 0;
-    }
-    return count;
-}
-
-template <typename Node>
-uint32_t CountNodes(const Node* node) {
-    return node == nullptr ? 0 : 1 + CountNodes(node->lower) + CountNodes(node->higher);
-}
-
-uint32_t CountValues(const ContextNode* context) {
-    return context == nullptr ? 0
-                              : CountNodes(context->variables) + CountValues(context->lower) +
-                                    CountValues(context->higher);
 }
 
 class ConfigCorpusTest : public ConfigTest {
@@ -81,7 +63,7 @@ protected:
         uint32_t values = CountValues(registry->contextRoot);
         EXPECT_EQ(contexts, registry->contextCount);
         EXPECT_LE(values, ConfigMaxSettings);
-        EXPECT_EQ(BlocksInUse(), 2 + contexts + values);
+        EXPECT_EQ(BlocksInUse(ActiveArena()), 2 + contexts + values);
     }
 };
 
