@@ -69,13 +69,6 @@ SDL_Surface* NewSdlCopy(const Surface* surface) {
     return copy;
 }
 
-void PutColour(Surface* surface, int32_t x, int32_t y, uint32_t colour) {
-    uint8_t* pixel = SurfacePixel(surface, x, y);
-    pixel[0] = colour & 0xFF;
-    pixel[1] = (colour >> 8) & 0xFF;
-    pixel[2] = (colour >> 16) & 0xFF;
-}
-
 BenchArena::BenchArena() : wasActive_(engineHeapActive) {
     engineHeapActive = true;
     if (!ArenaInit(ActiveArena(), EngineArenaSize)) {

@@ -22,9 +22,6 @@ Surface* LoadButtonSurface();
 SDL_Surface* NewSdlCopy(const Surface* surface);
 SDL_Surface* NewSdlSurface(int32_t width, int32_t height);
 
-// Sets pixel (x, y), y from the top, to a colour 0x00RRGGBB.
-void PutColour(Surface* surface, int32_t x, int32_t y, uint32_t colour);
-
 // Engine allocation from a fresh arena for the life of the object, as the game runs.
 class BenchArena {
 public:

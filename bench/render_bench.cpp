@@ -75,7 +75,7 @@ Surface* MakeDiscs() {
             double dy = y % tileHeight - (tileHeight - 1) / 2.0;
             bool inside = dx * dx + dy * dy <= radius * radius;
             uint32_t colour = (uint32_t(x * 3) & 0xFF) << 16 | (uint32_t(y) & 0xFF) << 8 | 0x40;
-            PutColour(surface, x, y, inside ? colour : TargetColourKey);
+            SetSurfaceColour(surface, x, y, inside ? colour : TargetColourKey);
         }
     }
     return surface;
@@ -89,7 +89,7 @@ Surface* MakeNoise() {
     for (int32_t y = 0; y < ScreenHeight; ++y) {
         for (int32_t x = 0; x < ScreenWidth; ++x) {
             uint32_t colour = random() & 0xFFFF7F;
-            PutColour(surface, x, y, random() % 3 == 0 ? TargetColourKey : colour);
+            SetSurfaceColour(surface, x, y, random() % 3 == 0 ? TargetColourKey : colour);
         }
     }
     return surface;

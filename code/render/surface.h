@@ -51,3 +51,11 @@ inline uint32_t SurfaceColour(const Surface* surface, int32_t x, int32_t y) {
     const uint8_t* p = SurfacePixel(surface, x, y);
     return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
 }
+
+// Sets pixel (x, y) to the colour 0x00RRGGBB.
+inline void SetSurfaceColour(Surface* surface, int32_t x, int32_t y, uint32_t colour) {
+    uint8_t* p = SurfacePixel(surface, x, y);
+    p[0] = colour & 0xFF;
+    p[1] = (colour >> 8) & 0xFF;
+    p[2] = (colour >> 16) & 0xFF;
+}

@@ -37,13 +37,6 @@ SurfacePtr GarbageSurface(int32_t width, int32_t height, uint32_t seed) {
     return surface;
 }
 
-void PutColour(Surface* surface, int32_t x, int32_t y, uint32_t colour) {
-    uint8_t* pixel = SurfacePixel(surface, x, y);
-    pixel[0] = colour & 0xFF;
-    pixel[1] = (colour >> 8) & 0xFF;
-    pixel[2] = (colour >> 16) & 0xFF;
-}
-
 enum class Pattern {
     Scattered,  // each pixel the key with chance one in three
     Runs,       // alternating runs of key and other pixels, 1 to 40 long
@@ -89,7 +82,7 @@ void Paint(Surface* image, Pattern pattern, uint32_t key, uint32_t seed) {
                 case Pattern::NoKey:
                     break;
             }
-            PutColour(image, x, y, colour);
+            SetSurfaceColour(image, x, y, colour);
         }
     }
 }

@@ -33,20 +33,13 @@ SurfacePtr MakeSurface(int32_t width, int32_t height) {
     return surface;
 }
 
-void SetColour(Surface* surface, int32_t x, int32_t y, uint32_t colour) {
-    uint8_t* pixel = SurfacePixel(surface, x, y);
-    pixel[0] = colour & 0xFF;
-    pixel[1] = (colour >> 8) & 0xFF;
-    pixel[2] = (colour >> 16) & 0xFF;
-}
-
 // An image with a distinct colour in every pixel and the key scattered through it.
 SurfacePtr MakeImage(int32_t width, int32_t height) {
     SurfacePtr image = MakeSurface(width, height);
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
             bool key = (x * 7 + y * 3) % 5 == 0;
-            SetColour(image.get(), x, y, key ? Key : uint32_t(0x010000 * (y % 256) + x));
+            SetSurfaceColour(image.get(), x, y, key ? Key : uint32_t(0x010000 * (y % 256) + x));
         }
     }
     return image;
