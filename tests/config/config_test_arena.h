@@ -4,34 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "config/variable_registry.h"
 #include "memory/arena.h"
+#include "support/scoped_engine_arena.h"
 
 class ConfigTest : public ::testing::Test {
 protected:
-    ConfigTest() { StartArena(EngineArenaSize); }
-    ~ConfigTest() override { StopArena(); }
+    ConfigTest() { RestartWithArena(EngineArenaSize); }
+    ~ConfigTest() override { ForgetRegistry(); }
 
-    void StartArena(uint32_t size) {
-        wasActive_ = engineHeapActive;
-        engineHeapActive = true;
-        ArenaInit(ActiveArena(), size);
-        ReleaseRegistry();
-        currentContext = 0;
-    }
-    // A small arena that a test can fill up quickly.
+    // A new arena of `size` bytes (a small one a test can fill up quickly) and an empty registry.
     void RestartWithArena(uint32_t size) {
-        StopArena();
-        StartArena(size);
-    }
-    void StopArena() {
-        ReleaseRegistry();
-        currentContext = 0;
-        ArenaRelease(ActiveArena());
-        engineHeapActive = wasActive_;
+        ForgetRegistry();
+        arena_.reset();
+        arena_.emplace(size);
     }
 
     // Collects reports as a sink would print them.
@@ -41,5 +31,11 @@ protected:
     }
 
 private:
-    bool wasActive_ = false;
+    // The registry lives in the arena that is about to go.
+    static void ForgetRegistry() {
+        ReleaseRegistry();
+        currentContext = 0;
+    }
+
+    std::optional<ScopedEngineArena> arena_;
 };

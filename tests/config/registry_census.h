@@ -6,6 +6,7 @@
 
 #include "config/variable_registry.h"
 #include "memory/arena.h"
+#include "support/scoped_engine_arena.h"
 
 template <typename Node>
 uint32_t CountNodes(const Node* node) {
@@ -16,12 +17,4 @@ inline uint32_t CountValues(const ContextNode* context) {
     return context == nullptr ? 0
                               : CountNodes(context->variables) + CountValues(context->lower) +
                                     CountValues(context->higher);
-}
-
-inline uint32_t BlocksInUse(const MemoryArena* arena) {
-    uint32_t count = 0;
-    for (const ArenaBlock* block = arena->first; block != nullptr; block = block->next) {
-        count += block->inUse != 0 ? 1 : 0;
-    }
-    return count;
 }

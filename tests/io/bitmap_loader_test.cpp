@@ -211,22 +211,22 @@ TEST_F(BitmapLoaderTest, MissingFileIsUnreadable) {
 }
 
 TEST(BitmapLoaderMemoryTest, FailuresReturnEveryBlockTheyTook) {
-    ArenaScope arena(64 * 1024);
+    ScopedEngineArena arena(64 * 1024);
     Surface* surface = NewSurface();
     std::vector<uint8_t> truncated = BmpFile(16, 16);
     truncated.resize(truncated.size() - 1);
     EXPECT_EQ(Load(truncated, surface), BitmapPixelsTruncated);
-    EXPECT_EQ(ArenaScope::BlocksInUse(), 1);  // the surface record alone
+    EXPECT_EQ(BlocksInUse(ActiveArena()), 1);  // the surface record alone
 
     // 300 x 100 needs 90000 bytes of rows: more than the arena has.
     EXPECT_EQ(Load(BmpFile(300, 100), surface), BitmapOutOfMemory);
     EXPECT_EQ(surface->pixels, nullptr);
-    EXPECT_EQ(ArenaScope::BlocksInUse(), 1);
+    EXPECT_EQ(BlocksInUse(ActiveArena()), 1);
 
     EXPECT_EQ(Load(BmpFile(16, 16), surface), BitmapLoaded);
-    EXPECT_EQ(ArenaScope::BlocksInUse(), 1);  // the temporary block went back
+    EXPECT_EQ(BlocksInUse(ActiveArena()), 1);  // the temporary block went back
     DestroySurface(surface);
-    EXPECT_EQ(ArenaScope::BlocksInUse(), 0);
+    EXPECT_EQ(BlocksInUse(ActiveArena()), 0);
 }
 
 TEST(BitmapLoaderTextTest, EveryCodeHasItsOwnReason) {

@@ -129,15 +129,15 @@ TEST_F(FileStreamTest, FailedOpenGivesFailureValuesAndItsReason) {
 
 TEST_F(FileStreamTest, DeletingDestructorReturnsEngineMemory) {
     WriteFile("abc");
-    ArenaScope arena(4096);
+    ScopedEngineArena arena(4096);
     void* memory = EngineAlloc(sizeof(FileStream));
     ASSERT_NE(memory, nullptr);
     Stream* stream = new (memory) FileStream(path.c_str(), "rb");
     char buffer[3];
     EXPECT_EQ(stream->Read(3, buffer), 1u);
-    ASSERT_EQ(ArenaScope::BlocksInUse(), 1);
+    ASSERT_EQ(BlocksInUse(ActiveArena()), 1);
     delete stream;
-    EXPECT_EQ(ArenaScope::BlocksInUse(), 0);
+    EXPECT_EQ(BlocksInUse(ActiveArena()), 0);
 }
 
 }  // namespace

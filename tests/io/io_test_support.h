@@ -1,5 +1,4 @@
-// Helpers for the stream and loader tests: a private engine arena for a scope, and a builder for
-// BMP files held in memory.
+// Helpers for the stream and loader tests: a builder for BMP files held in memory.
 #pragma once
 
 #include <cstdint>
@@ -7,34 +6,7 @@
 #include <vector>
 
 #include "memory/arena.h"
-
-// Switches engine allocation to a fresh arena of `size` bytes for a scope.
-class ArenaScope {
-public:
-    explicit ArenaScope(uint32_t size) : wasActive_(engineHeapActive) {
-        engineHeapActive = true;
-        ArenaInit(ActiveArena(), size);
-    }
-    ~ArenaScope() {
-        ArenaRelease(ActiveArena());
-        engineHeapActive = wasActive_;
-    }
-    ArenaScope(const ArenaScope&) = delete;
-    ArenaScope& operator=(const ArenaScope&) = delete;
-
-    // Blocks handed out and not yet returned.
-    static int BlocksInUse() {
-        int count = 0;
-        for (const ArenaBlock* block = ActiveArena()->first; block != nullptr;
-             block = block->next) {
-            count += block->inUse != 0 ? 1 : 0;
-        }
-        return count;
-    }
-
-private:
-    bool wasActive_;
-};
+#include "support/scoped_engine_arena.h"
 
 inline void Put16(std::vector<uint8_t>& bytes, size_t offset, uint16_t value) {
     bytes[offset] = value & 0xFF;

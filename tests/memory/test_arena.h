@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "memory/arena.h"
+#include "support/scoped_engine_arena.h"
 
 // Switches EngineAlloc to a fresh arena for the test's scope and restores what was before.
 class TestArena {
@@ -25,13 +26,7 @@ public:
     TestArena(const TestArena&) = delete;
     TestArena& operator=(const TestArena&) = delete;
 
-    uint32_t BlocksInUse() const {
-        uint32_t used = 0;
-        for (const ArenaBlock* block = arena.first; block != nullptr; block = block->next) {
-            used += block->inUse;
-        }
-        return used;
-    }
+    uint32_t BlocksInUse() const { return ::BlocksInUse(&arena); }
 
     // True when the arena is one free block again, as it was when built.
     bool AllFree() const {

@@ -5,26 +5,7 @@
 
 #include "memory/arena.h"
 #include "platform/portable/headless_backend.h"
-
-// Switches engine allocation to a new region for a scope, as the entry point does, and gives it
-// back afterwards.
-class ScopedEngineArena {
-public:
-    explicit ScopedEngineArena(uint32_t size = EngineArenaSize) {
-        wasActive_ = engineHeapActive;
-        engineHeapActive = true;
-        ArenaInit(ActiveArena(), size);
-    }
-    ~ScopedEngineArena() {
-        ArenaRelease(ActiveArena());
-        engineHeapActive = wasActive_;
-    }
-    ScopedEngineArena(const ScopedEngineArena&) = delete;
-    ScopedEngineArena& operator=(const ScopedEngineArena&) = delete;
-
-private:
-    bool wasActive_;
-};
+#include "support/scoped_engine_arena.h"
 
 // A test on a headless machine with no windows, classes or messages left from other tests.
 class HeadlessTest : public ::testing::Test {
