@@ -24,7 +24,8 @@ FILE* OpenFile(const char* name, const char* mode, int* error) {
 
 }  // namespace
 
-FileStream::FileStream(const char* name, const char* mode) : file(nullptr), openError(0) {
+FileStream::FileStream(const char* name, const char* mode)
+    : file(nullptr), openError(0), readError(0) {
     file = OpenFile(name, mode, &openError);
 }
 
@@ -38,7 +39,12 @@ uint32_t FileStream::Read(uint32_t size, void* buffer) {
     if (file == nullptr) {
         return 0;
     }
-    return static_cast<uint32_t>(std::fread(buffer, size, 1, file));
+    errno = 0;
+    uint32_t items = static_cast<uint32_t>(std::fread(buffer, size, 1, file));
+    if (items == 0 && std::ferror(file) != 0 && readError == 0) {
+        readError = errno != 0 ? errno : EIO;
+    }
+    return items;
 }
 
 uint32_t FileStream::Write(uint32_t size, const void* buffer) {

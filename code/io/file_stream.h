@@ -26,4 +26,5 @@ public:
 
     FILE* file;     // owned; null when the open failed
     int openError;  // the errno of a failed open, for strerror; 0 when open
+    int readError;  // the errno of the first read the system failed (not a short read); or 0
 };

@@ -56,7 +56,19 @@ TEST_F(FileStreamTest, ReadsWholeBlocksAndReportsShortReads) {
     EXPECT_EQ(std::string(buffer, 5), "ef...");
     EXPECT_EQ(stream.Tell(), 6);
     EXPECT_NE(stream.Eof(), 0);
+    EXPECT_EQ(stream.readError, 0) << "running out of file is not a read error";
 }
+
+#ifndef _WIN32
+// Elsewhere a directory opens for reading and only the read fails; the stream keeps the reason.
+TEST_F(FileStreamTest, ReadTheSystemRefusesKeepsItsReason) {
+    FileStream stream(::testing::TempDir().c_str(), "rb");
+    ASSERT_TRUE(stream.IsOpen());
+    char buffer[4];
+    EXPECT_EQ(stream.Read(4, buffer), 0u);
+    EXPECT_EQ(stream.readError, EISDIR);
+}
+#endif
 
 TEST_F(FileStreamTest, WritesAndFormats) {
     {

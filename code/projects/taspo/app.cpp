@@ -3,7 +3,6 @@
 // never runs with anything missing.
 #include "projects/taspo/app.h"
 
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -94,15 +93,14 @@ bool LoadTargetImage(StartupFailure* failure) {
         return Fail(failure, "%s: cannot open it (%s)", TargetImageFile,
                     std::strerror(stream.openError));
     }
-    errno = 0;
     int32_t result = LoadBitmapFile(&stream, targetImage);
-    int readError = errno;
     if (result == BitmapLoaded) {
         return true;
     }
     // A directory opens but cannot be read; say so rather than call it a short file.
-    if (std::ferror(stream.file) != 0 && readError != 0) {
-        return Fail(failure, "%s: cannot read it (%s)", TargetImageFile, std::strerror(readError));
+    if (stream.readError != 0) {
+        return Fail(failure, "%s: cannot read it (%s)", TargetImageFile,
+                    std::strerror(stream.readError));
     }
     return Fail(failure, "%s: %s", TargetImageFile, BitmapLoadErrorText(result));
 }
