@@ -61,7 +61,6 @@ public:
 // classes or queued messages carry over. Returns the backend it replaces.
 Backend* InstallBackend(Backend* backend);
 Backend& CurrentBackend();
-bool HasBackend();
 
 // The instance handle that the layer's main passes to WinMain.
 HINSTANCE ModuleInstance();

@@ -19,11 +19,6 @@ bool HeadlessBackend::PostWindowMessage(UINT message, WPARAM wParam, LPARAM lPar
     return window_.open && PostMessageA(window_.handle, message, wParam, lParam) != FALSE;
 }
 
-void HeadlessBackend::ClearFrames() {
-    frames_.clear();
-    frames_.shrink_to_fit();
-}
-
 bool HeadlessBackend::OpenWindow(HWND handle, const char* title, int x, int y, int width,
                                  int height) {
     window_ = WindowState{handle, true, false, title, x, y, width, height};

@@ -61,7 +61,6 @@ public:
     size_t YieldCount() const { return yieldCount_; }
     size_t CounterReads() const { return counterReads_; }
     size_t KeyReads() const { return keyReads_; }
-    void ClearFrames();
 
     // --- Backend ---
     bool OpenWindow(HWND handle, const char* title, int x, int y, int width, int height) override;

@@ -82,10 +82,6 @@ Backend* InstallBackend(Backend* backend) {
     return previous;
 }
 
-bool HasBackend() {
-    return installedBackend != nullptr;
-}
-
 Backend& CurrentBackend() {
     if (installedBackend == nullptr) {
         std::fputs("taspo: the platform layer was used before a backend was installed\n", stderr);
