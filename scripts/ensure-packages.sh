@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the run and test scripts: installs the Debian packages given that are missing.
 # Runs apt-get update at most once, and only when something has to be installed.
 ensure_packages() {
@@ -19,4 +20,5 @@ ensure_packages() {
 }
 
 # What building the game needs.
+# shellcheck disable=SC2034  # read by the scripts that source this file
 BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev)

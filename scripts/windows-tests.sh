@@ -33,7 +33,7 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # ---- The 32-bit game and what its PE file says ----------------------------------------------------
 
 echo "== 32-bit Windows build"
-cmake --preset windows -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$jobs"
 exe=build/windows/taspo.exe
 headers=$(i686-w64-mingw32-objdump -p "$exe")
@@ -41,7 +41,7 @@ resources=$(i686-w64-mingw32-windres -i "$exe" -O rc)
 
 imports_only_system_dlls() {
     local dll
-    for dll in $(sed -n 's/^\s*DLL Name: //p' <<<"$headers"); do
+    while read -r dll; do
         case "${dll,,}" in
             kernel32.dll | user32.dll | gdi32.dll | msvcrt.dll) ;;
             *)
@@ -49,12 +49,12 @@ imports_only_system_dlls() {
                 return 1
                 ;;
         esac
-    done
+    done < <(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
 }
 
 # Group icon 102: 16, 32 and 48 pixels, each in 16 colours (4 bits) and 256 colours (8 bits).
 has_icon_group_102() {
-    local group size bits
+    local group size
     group=$(sed -n '/^102 14 /,/^END/p' <<<"$resources")
     grep -q 'Has 6 elements' <<<"$group" || return 1
     for size in 020 040 060; do
@@ -80,39 +80,25 @@ else
     preset=windows64
     wine=/usr/lib/wine/wine64
     export WINEARCH=win64
-    cmake --preset windows64 -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" >/dev/null
+    cmake --preset windows64 >/dev/null
     cmake --build --preset windows64 -j"$jobs"
 fi
 export WINEPREFIX="$root/build/wine-$WINEARCH"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-game_pid=""
-xvfb_pid=""
-work=$(mktemp -d)
-cleanup() {
-    if [ -n "$game_pid" ]; then
-        kill "$game_pid" 2>/dev/null || true
-    fi
-    wineserver -k 2>/dev/null || true  # the processes of our own prefix only
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-display=90
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-for _ in $(seq 50); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.2
-done
+# The real-window tests' X session: a scratch folder ($work), Xvfb on a display it picks itself,
+# and the game ($game_pid) stopped at exit; Wine's processes of our own prefix go first.
+# shellcheck source=tests/real_window/x11_session.sh
+source tests/real_window/x11_session.sh
+x11_session_begin
+unset LSAN_OPTIONS  # for the sanitized Linux game, not for Wine
+trap 'wineserver -k 2>/dev/null || true; x11_session_end' EXIT
+if ! x11_session_display; then
+    echo "windows: Xvfb did not start"
+    echo "windows: $passed passed, $((failed + 1)) failed"
+    exit 1
+fi
 
 if [ ! -d "$WINEPREFIX" ]; then
     echo "== Creating the Wine prefix $WINEPREFIX"
@@ -124,7 +110,7 @@ fi
 
 echo "== Test programs under Wine ($WINEARCH)"
 check "the engine's test programs pass under Wine" \
-    ctest --test-dir "build/$preset" --output-on-failure --timeout 300
+    ctest --preset "$preset"
 
 # ---- The game, played -------------------------------------------------------------------------
 

@@ -8,6 +8,7 @@ taspo=$1 probe=$2 button=$3 shot=${4:-}
 
 fail() { echo "real window: $*" >&2; exit 1; }
 
+# shellcheck source=SCRIPTDIR/x11_session.sh
 source "$(dirname "$0")/x11_session.sh"
 x11_session_begin
 x11_session_display || fail "Xvfb did not start"
@@ -28,7 +29,7 @@ stop_game_expecting_zero() {
 
 start_game
 read -r width height < <("$probe" size "$window")
-[ "$width" = 512 ] && [ "$height" = 448 ] || fail "client area is ${width}x${height}, not 512x448"
+[[ "$width" = 512 && "$height" = 448 ]] || fail "client area is ${width}x${height}, not 512x448"
 "$probe" wait "$window" 5 5 808080 3000 || fail "the window is not grey"
 xdotool windowfocus --sync "$window"
 

@@ -36,11 +36,7 @@ TEST_F(AppLifecycleTest, StartupBuildsEveryObjectAndTeardownReleasesThemAll) {
     EXPECT_FALSE(backend.Window().open);
     ASSERT_EQ(backend.ModeChanges().size(), 1u) << "windowed: one return to the desktop mode";
     // Only the registry, which lives until the region goes, is left in the arena.
-    size_t inUse = 0;
-    for (const auto& block : ArenaLayout(ActiveArena())) {
-        inUse += block.second ? 1 : 0;
-    }
-    EXPECT_EQ(inUse, 2u) << "the registry record and its name's buffer";
+    EXPECT_EQ(BlocksInUse(ActiveArena()), 2u) << "the registry record and its name's buffer";
 }
 
 TEST_F(AppLifecycleTest, TargetIsCentredWithTheRemainderDropped) {

@@ -211,13 +211,13 @@ TEST_F(ReactionCycleTest, EveryFrameYieldsAndPresentsTheWholeBackBuffer) {
 
 TEST_F(ReactionCycleTest, FramesAllocateNothingOnceTheFirstHasMadeTheDeferredList) {
     ASSERT_TRUE(Frame());
-    auto layout = ArenaLayout(ActiveArena());
+    auto layout = ArenaBlocks(ActiveArena());
     backend.SetRecordFrames(false);
     for (int frame = 0; frame < 2000; ++frame) {
         backend.SetKeyDown(VK_SPACE, frame % 7 == 0);
         ASSERT_TRUE(Frame());
     }
-    EXPECT_EQ(ArenaLayout(ActiveArena()), layout);
+    EXPECT_EQ(ArenaBlocks(ActiveArena()), layout);
 }
 
 }  // namespace

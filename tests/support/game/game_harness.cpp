@@ -9,40 +9,16 @@
 #include "config/variable_registry.h"
 #include "memory/deferred_free_list.h"
 #include "projects/taspo/reaction_cycle.h"
-#include "render/surface.h"
-
-namespace {
-
-void PutLittleEndian(std::vector<uint8_t>& bytes, uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) {
-        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    }
-}
-
-}  // namespace
+#include "support/bmp_builder.h"
 
 std::vector<uint8_t> TestButtonBmp(int32_t width, int32_t height, int32_t keyColumns) {
-    int32_t stride = SurfaceStride(width);
-    uint32_t pixelBytes = static_cast<uint32_t>(stride * height);
-    std::vector<uint8_t> file = {'B', 'M'};
-    PutLittleEndian(file, 54 + pixelBytes, 4);
-    PutLittleEndian(file, 0, 4);
-    PutLittleEndian(file, 54, 4);
-    for (uint32_t field : {40u, static_cast<uint32_t>(width), static_cast<uint32_t>(height)}) {
-        PutLittleEndian(file, field, 4);
-    }
-    PutLittleEndian(file, 1, 2);
-    PutLittleEndian(file, 24, 2);
-    for (int i = 0; i < 6; ++i) {
-        PutLittleEndian(file, i == 1 ? pixelBytes : 0, 4);
-    }
+    std::vector<uint8_t> rows(size_t(BmpStride(width)) * uint32_t(height), 0);
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
-            PutLittleEndian(file, x < keyColumns ? 0xFF00FF : TestTargetColour, 3);
+            PutPixel(rows, width, x, y, x < keyColumns ? 0xFF00FF : TestTargetColour);
         }
-        file.insert(file.end(), static_cast<size_t>(stride - 3 * width), 0);
     }
-    return file;
+    return BmpFile(width, height, rows);
 }
 
 void ExpectEveryObjectReleased() {
