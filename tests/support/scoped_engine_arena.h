@@ -81,12 +81,12 @@ public:
         filler_.clear();
     }
 
-    // True when `payload` is the payload of a block of this arena.
+    // True when `payload` is the payload of a block of this arena that is in use.
     bool Owns(const void* payload) const {
         uintptr_t region = reinterpret_cast<uintptr_t>(arena.first);
         uintptr_t address = reinterpret_cast<uintptr_t>(payload);
         for (const ArenaBlockView& block : Blocks()) {
-            if (region + block.offset + ArenaHeaderSize == address) {
+            if (block.inUse && region + block.offset + ArenaHeaderSize == address) {
                 return true;
             }
         }
