@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "io/bitmap_loader.h"
 #include "io/memory_stream.h"
 #include "memory/arena.h"
+#include "support/scoped_engine_arena.h"
 
 namespace {
 
@@ -27,7 +29,8 @@ MemoryArena* FuzzArena() {
 }
 
 bool ArenaIsEmpty(const MemoryArena* arena) {
-    return arena->first->inUse == 0 && arena->first->next == nullptr;
+    std::vector<ArenaBlockView> blocks = ArenaBlocks(arena);
+    return ArenaCheck(arena) == nullptr && blocks.size() == 1 && !blocks[0].inUse;
 }
 
 int32_t HeaderInt(const uint8_t* data, size_t offset) {

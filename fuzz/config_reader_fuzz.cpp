@@ -10,7 +10,7 @@
 #include "config/config_file.h"
 #include "config/registry_census.h"
 #include "config/variable_registry.h"
-#include "memory/arena.h"
+#include "memory/arena_check.h"
 
 namespace {
 
@@ -37,18 +37,8 @@ void CheckReport(void* user, const char* message) {
 
 // Blocks tile the region in address order, the links agree, and no two free blocks touch.
 void CheckChain(const MemoryArena* arena) {
-    const uint8_t* end = reinterpret_cast<const uint8_t*>(arena->first) + arena->totalSize;
-    const ArenaBlock* previous = nullptr;
-    for (const ArenaBlock* block = arena->first; block != nullptr; block = block->next) {
-        const uint8_t* next =
-            reinterpret_cast<const uint8_t*>(block) + ArenaHeaderSize + block->size;
-        bool bothFree = previous != nullptr && previous->inUse == 0 && block->inUse == 0;
-        if (block->prev != previous || bothFree || next > end ||
-            (block->next == nullptr ? next != end
-                                    : next != reinterpret_cast<const uint8_t*>(block->next))) {
-            std::abort();
-        }
-        previous = block;
+    if (ArenaCheck(arena) != nullptr) {
+        std::abort();
     }
 }
 

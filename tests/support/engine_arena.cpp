@@ -2,8 +2,8 @@
 
 std::vector<std::pair<uint32_t, bool>> ArenaLayout(const MemoryArena* arena) {
     std::vector<std::pair<uint32_t, bool>> blocks;
-    for (const ArenaBlock* block = arena->first; block != nullptr; block = block->next) {
-        blocks.emplace_back(block->size, block->inUse != 0);
+    for (const ArenaBlockView& block : ArenaBlocks(arena)) {
+        blocks.emplace_back(block.size, block.inUse);
     }
     return blocks;
 }
