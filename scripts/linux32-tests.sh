@@ -21,18 +21,23 @@ fi
 cmake --preset linux32 -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" >/dev/null
 cmake --build --preset linux32 -j"$jobs"
 
+# Each program leaves its own report of its cases; ctest counts whole programs.
+results="$PWD/build/linux32/results"
+rm -rf "$results"
+mkdir -p "$results"
+export GTEST_OUTPUT="xml:$results/"
+
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 status=0
 ctest --test-dir build/linux32 --output-on-failure --timeout 600 -j"$jobs" 2>&1 | tee "$log" || status=1
 
-# Each program is one ctest test; count the cases inside them from their own summaries. A program
-# that died before its summary still counts through ctest's own tally of failed programs.
-read -r passed failed < <(awk '
-    /^\[  PASSED  \] [0-9]+ tests?\./ { passed += $4 }
-    /^\[  FAILED  \] [0-9]+ tests?, listed below:/ { failed += $4 }
-    /tests passed, [0-9]+ tests failed out of/ { programs = $4; seen = 1 }
-    END { if (!seen) programs = 1; print passed + 0, (failed > programs ? failed : programs) }
-' "$log")
-echo "linux32: $passed passed, $failed failed"
+# The cases the programs ran and failed; a program that died before its report still counts
+# through ctest's tally of failed programs.
+read -r cases failures < <(cat "$results"/*.xml 2>/dev/null |
+    sed -n 's/^<testsuites tests="\([0-9]*\)" failures="\([0-9]*\)".*/\1 \2/p' |
+    awk '{ cases += $1; failures += $2 } END { print cases + 0, failures + 0 }')
+read -r programs_failed < <(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of.*/\1/p' "$log") || true
+failed=$((failures > ${programs_failed:-1} ? failures : ${programs_failed:-1}))
+echo "linux32: $((cases - failures)) passed, $failed failed"
 [ "$status" -eq 0 ] && [ "$failed" -eq 0 ]
