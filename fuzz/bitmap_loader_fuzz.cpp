@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "io/bitmap_loader.h"
 #include "io/memory_stream.h"

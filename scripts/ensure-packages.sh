@@ -22,3 +22,16 @@ ensure_packages() {
 # What building the game needs.
 # shellcheck disable=SC2034  # read by the scripts that source this file
 BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev)
+
+# runs_32bit_code: whether this machine executes 32-bit x86 Linux programs itself. Builds a probe
+# that exits with 42 (needs g++-multilib); any other outcome, a refused exec included, is a no.
+runs_32bit_code() {
+    local dir status=0
+    dir=$(mktemp -d)
+    printf 'int main() { return 42; }\n' >"$dir/probe.c"
+    if gcc -m32 -o "$dir/probe" "$dir/probe.c" 2>/dev/null; then
+        "$dir/probe" 2>/dev/null || status=$?
+    fi
+    rm -rf "$dir"
+    [ "$status" -eq 42 ]
+}

@@ -46,6 +46,7 @@ leg shellcheck scripts/shellcheck.sh
 leg clang-tidy scripts/clang-tidy.sh
 
 leg windows scripts/windows-tests.sh
+leg linux32 scripts/linux32-tests.sh
 
 echo "taspo: $passed passed, $failed failed"
 exit $status

@@ -52,6 +52,22 @@ TEST(SurfaceTest, StrideAndRowGapFollowTheWidth) {
     }
 }
 
+// 3 x 715827882 + 3 does not fit in 32 bits: such a width is refused before its stride is
+// computed, and the surface keeps the pixels it had.
+TEST(SurfaceTest, AWidthWhoseStrideOverflowsIsRefused) {
+    SurfacePtr surface = MakeSurface(4, 2);
+    uint8_t* pixels = surface->pixels;
+    for (int32_t width : {SurfaceMaxWidth + 1, INT32_MAX, -SurfaceMaxWidth - 1, 0}) {
+        EXPECT_FALSE(CreateSurface(surface.get(), width, 1)) << width;
+    }
+    EXPECT_FALSE(CreateSurface(surface.get(), 4, 0));
+    EXPECT_EQ(surface->width, 4);
+    EXPECT_EQ(surface->stride, 12);
+    EXPECT_EQ(surface->pixels, pixels);
+    EXPECT_EQ(SurfaceStride(SurfaceMaxWidth), 2147483644);
+    EXPECT_TRUE(CreateSurface(surface.get(), 8, 1));
+}
+
 TEST(SurfaceTest, BackBufferFillSetsEveryPixel) {
     SurfacePtr surface = MakeSurface(512, 448);
     EXPECT_EQ(surface->stride * surface->height, 688128);

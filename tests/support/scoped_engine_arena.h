@@ -31,6 +31,18 @@ inline uint32_t BlocksInUse(const MemoryArena* arena) {
     return count;
 }
 
+// True when `payload` is the payload of a block of the arena that is in use.
+inline bool ArenaOwns(const MemoryArena* arena, const void* payload) {
+    uintptr_t region = reinterpret_cast<uintptr_t>(arena->first);
+    uintptr_t address = reinterpret_cast<uintptr_t>(payload);
+    for (const ArenaBlockView& block : ArenaBlocks(arena)) {
+        if (block.inUse && region + block.offset + ArenaHeaderSize == address) {
+            return true;
+        }
+    }
+    return false;
+}
+
 inline bool operator==(const ArenaBlockView& a, const ArenaBlockView& b) {
     return a.offset == b.offset && a.size == b.size && a.inUse == b.inUse;
 }
@@ -81,17 +93,8 @@ public:
         filler_.clear();
     }
 
-    // True when `payload` is the payload of a block of this arena.
-    bool Owns(const void* payload) const {
-        uintptr_t region = reinterpret_cast<uintptr_t>(arena.first);
-        uintptr_t address = reinterpret_cast<uintptr_t>(payload);
-        for (const ArenaBlockView& block : Blocks()) {
-            if (region + block.offset + ArenaHeaderSize == address) {
-                return true;
-            }
-        }
-        return false;
-    }
+    // True when `payload` is the payload of a block of this arena that is in use.
+    bool Owns(const void* payload) const { return ArenaOwns(&arena, payload); }
 
     MemoryArena arena = {};
 

@@ -52,6 +52,13 @@ public:
     virtual int64_t CounterFrequency() = 0;
     virtual void YieldThread() = 0;
 
+    // A modal message box, shown until the user closes it. A real desktop has the text on stderr
+    // already, so by default nothing more is shown.
+    virtual void ShowMessageBox(const char* text, const char* caption) {
+        static_cast<void>(text);
+        static_cast<void>(caption);
+    }
+
     virtual bool DesktopMode(DisplayMode* mode) = 0;
     // ChangeDisplaySettingsA: a null mode returns to the desktop mode.
     virtual LONG ChangeMode(const DEVMODEA* mode, DWORD flags) = 0;

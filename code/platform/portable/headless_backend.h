@@ -28,6 +28,14 @@ public:
         DWORD flags;
     };
 
+    // A message box as it was shown, with what was still on screen behind it.
+    struct MessageBoxShown {
+        std::string text;
+        std::string caption;
+        bool windowOpen;           // the window was still open
+        size_t modeChangesBefore;  // display-mode changes asked for before it
+    };
+
     struct WindowState {
         HWND handle = nullptr;
         bool open = false;
@@ -57,6 +65,7 @@ public:
     Frame LastFrame() const;
     size_t PresentCount() const { return presentCount_; }
     const std::vector<ModeChange>& ModeChanges() const { return modeChanges_; }
+    const std::vector<MessageBoxShown>& MessageBoxes() const { return messageBoxes_; }
     const WindowState& Window() const { return window_; }
     size_t YieldCount() const { return yieldCount_; }
     size_t CounterReads() const { return counterReads_; }
@@ -73,6 +82,9 @@ public:
     int64_t Counter() override;
     int64_t CounterFrequency() override { return frequency_; }
     void YieldThread() override { ++yieldCount_; }
+    void ShowMessageBox(const char* text, const char* caption) override {
+        messageBoxes_.push_back(MessageBoxShown{text, caption, window_.open, modeChanges_.size()});
+    }
     bool DesktopMode(DisplayMode* mode) override;
     LONG ChangeMode(const DEVMODEA* mode, DWORD flags) override;
 
@@ -91,6 +103,7 @@ private:
     Frame lastFrame_;       // a copy of them, taken when the window closes
     size_t presentCount_ = 0;
     std::vector<ModeChange> modeChanges_;
+    std::vector<MessageBoxShown> messageBoxes_;
     size_t yieldCount_ = 0;
     size_t counterReads_ = 0;
     size_t keyReads_ = 0;

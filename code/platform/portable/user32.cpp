@@ -224,6 +224,16 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
     return FALSE;
 }
 
+int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+    // As on Windows, the box's own message loop takes a pending quit message, posts it again and
+    // closes the box at once, before anyone could read it.
+    if (CurrentSession().quitPosted) {
+        return IDOK;
+    }
+    CurrentBackend().ShowMessageBox(text != nullptr ? text : "", caption != nullptr ? caption : "");
+    return IDOK;
+}
+
 BOOL TranslateMessage(const MSG*) {
     // No character messages: the engine polls the keyboard instead.
     return FALSE;

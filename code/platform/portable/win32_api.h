@@ -187,6 +187,10 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA must keep the Windows layout");
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
+#define MB_OK 0x00000000L
+#define MB_ICONERROR 0x00000010L
+#define IDOK 1
+
 // Window and class styles.
 #define WS_OVERLAPPED 0x00000000L
 #define WS_CAPTION 0x00C00000L
@@ -290,6 +294,7 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 HWND GetFocus();
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // USER32: display modes and keyboard.
 BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNumber, DEVMODEA* mode);

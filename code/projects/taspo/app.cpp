@@ -48,11 +48,15 @@ T* Allocate(T** object, StartupFailure* failure, const char* what) {
     return *object;
 }
 
+// Called once everything is torn down: the display is back in its own mode and the window gone.
+// Destroying the window posted the quit message, which would close the box at once; it is taken
+// from the queue first. On Linux the box is our layer's, and shows nothing beyond stderr.
 void ReportFailure(const char* reason) {
     std::fprintf(stderr, "taspo: %s\n", reason);
-#ifdef _WIN32
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
     MessageBoxA(nullptr, reason, AppWindowTitle, MB_OK | MB_ICONERROR);
-#endif
 }
 
 bool CreateMainWindow(HINSTANCE instance, int showCommand, StartupFailure* failure) {
@@ -116,7 +120,8 @@ void Release(T** object) {
 bool AppStartup(HINSTANCE instance, int showCommand, StartupFailure* failure) {
     failure->reason[0] = '\0';
     static char messagePrefix[] = "taspo";
-    ConfigFileResult config = LoadConfigFile(ConfigFile, PrintConfigMessage, messagePrefix);
+    ConfigFileResult config =
+        LoadConfigFile(ConfigFile, PrintConfigMessage, messagePrefix, &DisplayConfigSchema);
     if (config.failed) {
         return Fail(failure, "%s: %s", ConfigFile, config.failure);
     }
@@ -192,13 +197,14 @@ int RunTaspo(HINSTANCE instance, int showCommand, uint32_t arenaSize) {
     if (started) {
         while (AppFrame()) {
         }
-    } else {
-        ReportFailure(failure.reason);
     }
     AppShutdown();
     ArenaRelease(ActiveArena());
     // The registry lived in the region just returned; forget it rather than keep a dangling
     // pointer to it.
     ReleaseRegistry();
+    if (!started) {
+        ReportFailure(failure.reason);
+    }
     return started ? 0 : 1;
 }

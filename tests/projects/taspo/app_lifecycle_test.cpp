@@ -107,12 +107,18 @@ TEST_F(AppLifecycleTest, ConfigurationFileSwitchesToFullScreenAndBackAtTeardown)
 }
 
 TEST_F(AppLifecycleTest, MalformedConfigurationLineIsReportedAndTheRestStillApplies) {
-    scratch.Write(ConfigFile, std::string("DisplayWidth 640\nFullscreen = true\n"));
+    scratch.Write(ConfigFile,
+                  std::string("DisplayWidth 640\nFullscreen = true\nDisplayRate = true\n"
+                              "[Video]\nDisplayHeight = 480\n"));
     testing::internal::CaptureStderr();
     bool ok = Start();
     std::string printed = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(ok) << failure.reason;
-    EXPECT_EQ(printed, "taspo: taspo.cfg:1: expected \"=\" after \"DisplayWidth\"\n");
+    EXPECT_EQ(printed,
+              "taspo: taspo.cfg:1: expected \"=\" after \"DisplayWidth\"\n"
+              "taspo: taspo.cfg:3: DisplayRate expects a whole number\n"
+              "taspo: taspo.cfg:5: \"DisplayHeight\" under \"[Video]\" is never read; settings go "
+              "before any named [Context]\n");
     EXPECT_TRUE(displaySettings->fullscreen);
     EXPECT_EQ(displaySettings->displayWidth, 0u);
 }
@@ -157,10 +163,19 @@ TEST_F(RunTaspoTest, EscapeEndsARunWithExitCodeZeroAndTheRegionReturned) {
     EXPECT_TRUE(engineHeapActive);
 }
 
+// The report comes after teardown: the display is back in its own mode and the window is gone,
+// and the quit message that destroying the window posted does not close the box at once.
 TEST_F(RunTaspoTest, FailedStartPrintsOneLineAndExitsWithOne) {
+    scratch.Write(ConfigFile, std::string("Fullscreen = true\n"));
     EXPECT_EQ(Run(), 1);
     EXPECT_EQ(printed, "taspo: button.bmp: cannot open it (No such file or directory)\n");
     EXPECT_EQ(backend.PresentCount(), 0u) << "the frame loop never ran";
+    ASSERT_EQ(backend.MessageBoxes().size(), 1u) << "shown, not closed by a pending quit";
+    const portable::HeadlessBackend::MessageBoxShown& box = backend.MessageBoxes()[0];
+    EXPECT_EQ(box.text, "button.bmp: cannot open it (No such file or directory)");
+    EXPECT_EQ(box.caption, "Taspo");
+    EXPECT_FALSE(box.windowOpen);
+    EXPECT_EQ(box.modeChangesBefore, 3u) << "the test, the switch and the return to the desktop";
 }
 
 TEST_F(RunTaspoTest, UnreadableConfigurationFileIsOneLineAndExitCodeOne) {
