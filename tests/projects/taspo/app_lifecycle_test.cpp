@@ -84,10 +84,10 @@ TEST_F(AppLifecycleTest, MissingOrBadImageStopsStartupWithItsReason) {
     }
 }
 
-TEST_F(AppLifecycleTest, UnreadableImageIsNamedWithTheSystemsReason) {
+TEST_F(AppLifecycleTest, MissingOrUnreadableImageIsNamedWithTheReason) {
     std::remove(TargetImageFile);
     EXPECT_FALSE(Start());
-    EXPECT_STREQ(failure.reason, "button.bmp: cannot open it (No such file or directory)");
+    EXPECT_STREQ(failure.reason, "button.bmp: not found in the working directory");
     AppShutdown();
     mkdir(TargetImageFile, 0755);
     EXPECT_FALSE(Start());
@@ -163,7 +163,7 @@ TEST_F(RunTaspoTest, EscapeEndsARunWithExitCodeZeroAndTheRegionReturned) {
 
 TEST_F(RunTaspoTest, FailedStartPrintsOneLineAndExitsWithOne) {
     EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(printed, "taspo: button.bmp: cannot open it (No such file or directory)\n");
+    EXPECT_EQ(printed, "taspo: button.bmp: not found in the working directory\n");
     EXPECT_EQ(backend.PresentCount(), 0u) << "the frame loop never ran";
 }
 
