@@ -149,7 +149,8 @@ button_shows() {
 }
 
 window_opens() {
-    (cd "build/$preset" && exec "$wine" taspo.exe) >"$work/game.log" 2>&1 &
+    # Started outside its folder: button.bmp is found beside taspo.exe.
+    (cd "$work" && exec "$wine" "$root/build/$preset/taspo.exe") >"$work/game.log" 2>&1 &
     game_pid=$!
     window=$(timeout 60 xdotool search --sync --name '^Taspo$' | head -n 1) || true
     [ -n "$window" ]
