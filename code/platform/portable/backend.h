@@ -62,6 +62,11 @@ public:
     virtual bool DesktopMode(DisplayMode* mode) = 0;
     // ChangeDisplaySettingsA: a null mode returns to the desktop mode.
     virtual LONG ChangeMode(const DEVMODEA* mode, DWORD flags) = 0;
+
+    // The running program's file, from which the data installed beside it is found: fills `path`
+    // (`size` bytes with the terminator) and returns true, or false when it cannot tell. The real
+    // machine's answer, /proc/self/exe, unless a backend places the program elsewhere.
+    virtual bool ExecutablePath(char* path, uint32_t size);
 };
 
 // Makes `backend` the machine the layer talks to and starts a fresh session on it: no windows,

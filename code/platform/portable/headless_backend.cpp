@@ -2,6 +2,7 @@
 #include "platform/portable/headless_backend.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace portable {
 
@@ -86,6 +87,14 @@ LONG HeadlessBackend::ChangeMode(const DEVMODEA* mode, DWORD flags) {
         return modeTestResult_;
     }
     return DISP_CHANGE_SUCCESSFUL;
+}
+
+bool HeadlessBackend::ExecutablePath(char* path, uint32_t size) {
+    if (executablePath_.empty() || executablePath_.size() >= size) {
+        return false;
+    }
+    std::memcpy(path, executablePath_.c_str(), executablePath_.size() + 1);
+    return true;
 }
 
 }  // namespace portable

@@ -56,6 +56,8 @@ public:
     void SetModeTestResult(LONG result) { modeTestResult_ = result; }
     // Posts a message to the open window, as the system would (WM_CLOSE for a close request).
     bool PostWindowMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Where the program's file seems to be; by default nowhere, so nothing is found beside it.
+    void SetExecutablePath(const std::string& path) { executablePath_ = path; }
     // Keep a copy of every presented frame (on by default); benchmarks and soaks turn it off.
     void SetRecordFrames(bool record) { recordFrames_ = record; }
 
@@ -87,6 +89,7 @@ public:
     }
     bool DesktopMode(DisplayMode* mode) override;
     LONG ChangeMode(const DEVMODEA* mode, DWORD flags) override;
+    bool ExecutablePath(char* path, uint32_t size) override;
 
 private:
     int64_t frequency_ = 10000000;  // Windows' usual 10 MHz
@@ -107,6 +110,7 @@ private:
     size_t yieldCount_ = 0;
     size_t counterReads_ = 0;
     size_t keyReads_ = 0;
+    std::string executablePath_;
 };
 
 }  // namespace portable

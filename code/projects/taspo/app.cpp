@@ -15,6 +15,7 @@
 #include "memory/deferred_free_list.h"
 #include "memory/tree_container.h"
 #include "projects/taspo/game_constants.h"
+#include "projects/taspo/game_files.h"
 #include "projects/taspo/reaction_cycle.h"
 
 DisplaySettings* displaySettings = nullptr;
@@ -92,9 +93,14 @@ bool LoadTargetImage(StartupFailure* failure) {
         return false;
     }
     InitSurface(targetImage);
-    FileStream stream(TargetImageFile, "rb");
+    GameFile image;
+    FindGameFile(TargetImageFile, GameFileKind::Data, &image);
+    if (!image.found) {
+        return Fail(failure, "%s: not found in %s", TargetImageFile, image.tried);
+    }
+    FileStream stream(image.path, "rb");
     if (!stream.IsOpen()) {
-        return Fail(failure, "%s: cannot open it (%s)", TargetImageFile,
+        return Fail(failure, "%s: cannot open it (%s)", image.path,
                     std::strerror(stream.openError));
     }
     int32_t result = LoadBitmapFile(&stream, targetImage);
@@ -103,10 +109,10 @@ bool LoadTargetImage(StartupFailure* failure) {
     }
     // A directory opens but cannot be read; say so rather than call it a short file.
     if (stream.readError != 0) {
-        return Fail(failure, "%s: cannot read it (%s)", TargetImageFile,
+        return Fail(failure, "%s: cannot read it (%s)", image.path,
                     std::strerror(stream.readError));
     }
-    return Fail(failure, "%s: %s", TargetImageFile, BitmapLoadErrorText(result));
+    return Fail(failure, "%s: %s", image.path, BitmapLoadErrorText(result));
 }
 
 template <typename T>
@@ -120,10 +126,15 @@ void Release(T** object) {
 bool AppStartup(HINSTANCE instance, int showCommand, StartupFailure* failure) {
     failure->reason[0] = '\0';
     static char messagePrefix[] = "taspo";
-    ConfigFileResult config =
-        LoadConfigFile(ConfigFile, PrintConfigMessage, messagePrefix, &DisplayConfigSchema);
-    if (config.failed) {
-        return Fail(failure, "%s: %s", ConfigFile, config.failure);
+    // Without a taspo.cfg anywhere every default applies.
+    GameFile configFile;
+    FindGameFile(ConfigFile, GameFileKind::Config, &configFile);
+    if (configFile.found) {
+        ConfigFileResult config = LoadConfigFile(configFile.path, PrintConfigMessage, messagePrefix,
+                                                 &DisplayConfigSchema);
+        if (config.failed) {
+            return Fail(failure, "%s: %s", configFile.path, config.failure);
+        }
     }
 
     if (Allocate(&displaySettings, failure, "the display settings") == nullptr) {

@@ -80,10 +80,10 @@ TEST_F(AppLifecycleTest, MissingOrBadImageStopsStartupWithItsReason) {
     }
 }
 
-TEST_F(AppLifecycleTest, UnreadableImageIsNamedWithTheSystemsReason) {
+TEST_F(AppLifecycleTest, MissingOrUnreadableImageIsNamedWithTheReason) {
     std::remove(TargetImageFile);
     EXPECT_FALSE(Start());
-    EXPECT_STREQ(failure.reason, "button.bmp: cannot open it (No such file or directory)");
+    EXPECT_STREQ(failure.reason, "button.bmp: not found in the working directory");
     AppShutdown();
     mkdir(TargetImageFile, 0755);
     EXPECT_FALSE(Start());
@@ -168,11 +168,11 @@ TEST_F(RunTaspoTest, EscapeEndsARunWithExitCodeZeroAndTheRegionReturned) {
 TEST_F(RunTaspoTest, FailedStartPrintsOneLineAndExitsWithOne) {
     scratch.Write(ConfigFile, std::string("Fullscreen = true\n"));
     EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(printed, "taspo: button.bmp: cannot open it (No such file or directory)\n");
+    EXPECT_EQ(printed, "taspo: button.bmp: not found in the working directory\n");
     EXPECT_EQ(backend.PresentCount(), 0u) << "the frame loop never ran";
     ASSERT_EQ(backend.MessageBoxes().size(), 1u) << "shown, not closed by a pending quit";
     const portable::HeadlessBackend::MessageBoxShown& box = backend.MessageBoxes()[0];
-    EXPECT_EQ(box.text, "button.bmp: cannot open it (No such file or directory)");
+    EXPECT_EQ(box.text, "button.bmp: not found in the working directory");
     EXPECT_EQ(box.caption, "Taspo");
     EXPECT_FALSE(box.windowOpen);
     EXPECT_EQ(box.modeChangesBefore, 3u) << "the test, the switch and the return to the desktop";
