@@ -13,10 +13,14 @@ apt_as_root() {
 }
 
 # apt_update: refreshes the indexes. apt-get keeps those it could fetch, so a partial failure is
-# told in one line and passed over; an install that truly needs a missing index fails on its own.
+# told in one line, naming the first index that failed, and passed over; an install that truly
+# needs a missing index fails on its own.
 apt_update() {
-    apt_as_root apt-get update -qq ||
-        echo "ensure_packages: apt-get update fetched only some package indexes; carrying on with those it has"
+    local errors
+    errors=$(apt_as_root apt-get update -qq 2>&1 >/dev/null) && return 0
+    local first
+    first=$(sed -n 's/^[EW]: Failed to fetch \([^ ]*\).*/\1/p' <<<"$errors" | head -n 1)
+    echo "ensure_packages: apt-get update fetched only some package indexes${first:+ (not $first)}; carrying on with those it has"
 }
 
 apt_install() {

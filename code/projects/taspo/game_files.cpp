@@ -2,22 +2,18 @@
 // opening and reading, with their reasons for failing, stay with the callers.
 #include "projects/taspo/game_files.h"
 
-#include <cerrno>
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-// Whether anything is at `path`: an open that fails for any reason but absence still means the
-// file is there (a directory, no permission).
+// Whether anything is at `path`. A file that cannot be read is still there (and its reader says
+// why), but a folder that cannot be searched, like another user's home, hides nothing.
 bool IsThere(const char* path) {
-    errno = 0;
-    FILE* file = std::fopen(path, "rb");
-    if (file != nullptr) {
-        std::fclose(file);
-        return true;
-    }
-    return errno != ENOENT && errno != ENOTDIR;
+    struct stat status;
+    return stat(path, &status) == 0;
 }
 
 // Looks for the file at `path`, unless an earlier place had it; `place` names the folder.

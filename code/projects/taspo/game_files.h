@@ -19,5 +19,6 @@ struct GameFile {
 };
 
 // A place has the file when anything is there by that name, readable or not, so a broken file in
-// the working directory is reported instead of passed over for another.
+// the working directory is reported instead of passed over for another. A folder that cannot be
+// searched has nothing.
 void FindGameFile(const char* name, GameFileKind kind, GameFile* file);
