@@ -187,11 +187,16 @@ space_scores_a_hit() {
         if [ "$try" -gt 1 ]; then
             wait_for_button 8 || return 1
         fi
-        xdotool key space
+        # Held while we look: a press shorter than a frame on a busy machine is never seen.
+        xdotool keydown space
         for _ in 1 2 3; do
             capture
-            [ "$(pixel 5 5)" = C0C0FF ] && return 0
+            if [ "$(pixel 5 5)" = C0C0FF ]; then
+                xdotool keyup space
+                return 0
+            fi
         done
+        xdotool keyup space
     done
     return 1
 }
