@@ -18,9 +18,9 @@ trap 'rm -f "$log"' EXIT
 # count PASSED FAILED: adds one leg's figures to the closing line. A leg that gave no figures
 # counts as one failure, so a leg that died early cannot pass unseen.
 count() {
-    passed=$((passed + ${2:-0}))
-    failed=$((failed + ${3:-1}))
-    [ "${3:-1}" -eq 0 ] || status=1
+    passed=$((passed + ${1:-0}))
+    failed=$((failed + ${2:-1}))
+    [ "${2:-1}" -eq 0 ] || status=1
 }
 
 # leg NAME COMMAND...: runs a leg whose last line is "NAME: N passed, M failed".
