@@ -94,8 +94,10 @@ ARENA_HEADER_ACCESS bool IsBlockInUse(ArenaBlock* block) {
     if (block->inUse != 1 || reinterpret_cast<uintptr_t>(block) % ArenaGranularity != 0) {
         return false;
     }
+    // Addresses as integers: a made-up size must not be pointer arithmetic past an object.
+    uintptr_t at = reinterpret_cast<uintptr_t>(block);
     if (block->next != nullptr &&
-        Bytes(block->next) != Bytes(block) + ArenaHeaderSize + block->size) {
+        reinterpret_cast<uintptr_t>(block->next) != at + ArenaHeaderSize + block->size) {
         return false;
     }
     const MemoryArena* arena = block->owner;
@@ -103,7 +105,6 @@ ARENA_HEADER_ACCESS bool IsBlockInUse(ArenaBlock* block) {
         return false;
     }
     uintptr_t start = reinterpret_cast<uintptr_t>(arena->first);
-    uintptr_t at = reinterpret_cast<uintptr_t>(block);
     if (at < start || at - start >= arena->totalSize) {
         return false;
     }
