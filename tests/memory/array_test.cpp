@@ -61,6 +61,8 @@ TEST(ArraySetCapacity, GrowingKeepsEveryElementAndShrinkingKeepsTheFirst) {
     EXPECT_EQ(array.capacity, 3u);
     EXPECT_EQ(array.count, 3u) << "count must not claim elements the storage no longer has";
     ExpectPrefix(array, 3);
+    // Copying all five into room for three would run into the next block's header.
+    EXPECT_EQ(ArenaCheck(&engine.arena), nullptr) << "only what fits is copied";
     EXPECT_EQ(engine.BlocksInUse(), 1u) << "the old storage goes back";
     array.Destroy();
     EXPECT_TRUE(engine.AllFree());
