@@ -126,8 +126,8 @@ void DrawSpriteReference(Surface* destination, const Sprite* sprite, int32_t x, 
 }
 
 // DrawSprite with its rows copied the given way.
-void DrawSpriteVia(BlitPath path, Surface* destination, const Sprite* sprite, int32_t x,
-                   int32_t y, int32_t width, int32_t height) {
+void DrawSpriteVia(BlitPath path, Surface* destination, const Sprite* sprite, int32_t x, int32_t y,
+                   int32_t width, int32_t height) {
     int32_t srcX = 0;
     int32_t srcY = 0;
     ClipBlitRect(sprite, destination, &srcX, &srcY, &x, &y, &width, &height);
