@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "memory/arena.h"
+#ifndef _WIN32
+#include "platform/portable/backend.h"
+#endif
 
 namespace {
 
@@ -67,6 +70,23 @@ TEST(SurfaceTest, AWidthWhoseStrideOverflowsIsRefused) {
     EXPECT_EQ(SurfaceStride(SurfaceMaxWidth), 2147483644);
     EXPECT_TRUE(CreateSurface(surface.get(), 8, 1));
 }
+
+#ifndef _WIN32
+// A surface holds a memory context and a DIB section: re-creating it replaces the section in the
+// same context, and destroying it gives back both.
+TEST(SurfaceTest, RecreatingAndDestroyingGiveBackEveryGdiObject) {
+    size_t before = portable::LiveGdiObjects();
+    {
+        SurfacePtr surface = MakeSurface(8, 4);
+        EXPECT_EQ(portable::LiveGdiObjects(), before + 2);
+        HDC context = surface->memoryDC;
+        ASSERT_TRUE(CreateSurface(surface.get(), 16, 2));
+        EXPECT_EQ(surface->memoryDC, context);
+        EXPECT_EQ(portable::LiveGdiObjects(), before + 2) << "the old DIB section is gone";
+    }
+    EXPECT_EQ(portable::LiveGdiObjects(), before);
+}
+#endif
 
 TEST(SurfaceTest, BackBufferFillSetsEveryPixel) {
     SurfacePtr surface = MakeSurface(512, 448);

@@ -3,6 +3,7 @@
 // HeadlessBackend serves tests, benchmarks and fuzzers, scripted and recorded.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/portable/win32_api.h"
@@ -76,6 +77,10 @@ Backend& CurrentBackend();
 
 // The instance handle that the layer's main passes to WinMain.
 HINSTANCE ModuleInstance();
+
+// Memory device contexts and DIB sections of the current session created and not yet deleted,
+// so tests can see that every one is given back.
+size_t LiveGdiObjects();
 
 // Safe to call from a signal handler: the next PeekMessageA posts the quit message.
 void RequestQuit();

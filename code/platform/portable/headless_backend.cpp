@@ -81,7 +81,7 @@ bool HeadlessBackend::DesktopMode(DisplayMode* mode) {
 }
 
 LONG HeadlessBackend::ChangeMode(const DEVMODEA* mode, DWORD flags) {
-    ModeChange change{mode != nullptr, mode != nullptr ? *mode : DEVMODEA{}, flags};
+    ModeChange change{mode != nullptr, mode != nullptr ? *mode : DEVMODEA{}, flags, window_.open};
     modeChanges_.push_back(change);
     if (mode != nullptr && (flags & CDS_TEST) != 0) {
         return modeTestResult_;

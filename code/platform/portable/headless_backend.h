@@ -26,6 +26,7 @@ public:
         bool hasMode;  // false: ChangeDisplaySettingsA(null, flags)
         DEVMODEA mode;
         DWORD flags;
+        bool windowOpen;  // the window was still open when the change was asked for
     };
 
     // A message box as it was shown, with what was still on screen behind it.

@@ -178,7 +178,13 @@ HANDLE LoadImageA(HINSTANCE, LPCSTR, UINT, int, int, UINT) {
     return nullptr;
 }
 
-LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {
+// Of the default handling only what a window procedure relies on: the close command of the
+// system menu (Alt+F4, the close button) becomes WM_CLOSE, sent to the window.
+LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM) {
+    Window* window = CurrentSession().FindWindow(handle);
+    if (window != nullptr && message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+        return window->procedure(handle, WM_CLOSE, 0, 0);
+    }
     return 0;
 }
 

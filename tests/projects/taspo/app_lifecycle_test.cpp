@@ -100,10 +100,14 @@ TEST_F(AppLifecycleTest, ConfigurationFileSwitchesToFullScreenAndBackAtTeardown)
     EXPECT_EQ(backend.ModeChanges()[1].flags, static_cast<DWORD>(CDS_FULLSCREEN));
     EXPECT_EQ(backend.ModeChanges()[1].mode.dmFields, 0x5C0000u);
     EXPECT_EQ(backend.ModeChanges()[1].mode.dmPelsWidth, 640u);
+    EXPECT_FALSE(backend.ModeChanges()[1].windowOpen) << "the mode is set before the window opens";
     AppShutdown();
     ASSERT_EQ(backend.ModeChanges().size(), 3u);
     EXPECT_FALSE(backend.ModeChanges()[2].hasMode);
     EXPECT_EQ(backend.ModeChanges()[2].flags, 0u);
+    EXPECT_TRUE(backend.ModeChanges()[2].windowOpen) << "the desktop mode comes back first";
+    EXPECT_FALSE(backend.Window().open);
+    ExpectEveryObjectReleased();
 }
 
 TEST_F(AppLifecycleTest, MalformedConfigurationLineIsReportedAndTheRestStillApplies) {

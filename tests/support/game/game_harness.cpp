@@ -30,6 +30,7 @@ void ExpectEveryObjectReleased() {
     EXPECT_EQ(targetImage, nullptr);
     EXPECT_EQ(targetSprite, nullptr);
     EXPECT_EQ(deferredFreeList, nullptr);
+    EXPECT_EQ(portable::LiveGdiObjects(), 0u) << "device contexts or bitmaps left behind";
 }
 
 ScratchDirectory::ScratchDirectory() {

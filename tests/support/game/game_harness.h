@@ -14,7 +14,8 @@
 constexpr uint32_t TestTargetColour = 0x20E040;
 std::vector<uint8_t> TestButtonBmp(int32_t width, int32_t height, int32_t keyColumns);
 
-// Checks that every process-wide object of the game is gone, as teardown leaves them.
+// Checks that every process-wide object of the game is gone, as teardown leaves them, with every
+// GDI object they held.
 void ExpectEveryObjectReleased();
 
 // A fresh temporary folder made the working directory for the life of the object; the user's
