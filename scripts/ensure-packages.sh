@@ -20,3 +20,6 @@ ensure_packages() {
 
 # What building the game needs.
 BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev)
+
+# What building the game for the browser needs (scripts/web.sh); node and npm come with the machine.
+WEB_PACKAGES=(cmake make emscripten node-acorn)

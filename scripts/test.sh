@@ -40,6 +40,7 @@ read -r ctest_failed ctest_total < <(sed -n 's/.*tests passed, \([0-9]*\) tests 
 count $(( ${ctest_total:-0} - ${ctest_failed:-0} )) "${ctest_failed:-1}"
 
 leg windows scripts/windows-tests.sh
+leg web scripts/web-tests.sh
 
 echo "taspo: $passed passed, $failed failed"
 exit $status

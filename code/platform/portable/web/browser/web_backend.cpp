@@ -1,7 +1,7 @@
 // The browser side of the web backend. The JavaScript below keeps the canvas, its 2D context and
-// one ImageData on the Module object, so a frame costs one copy out of the wasm heap and one
-// putImageData. The page counts presented frames (Module.taspoFrames) and notes when the first
-// one came, for the page's figures.
+// an ImageData over the frame's bytes in the wasm heap on the Module object, so a frame costs
+// one conversion and one putImageData. The page counts presented frames (Module.taspoFrames) and
+// notes when the first one came, for the page's figures.
 #include "platform/portable/web/browser/web_backend.h"
 
 #include <emscripten.h>
@@ -40,13 +40,16 @@ EM_JS(void, TaspoCanvasClose, (), {
     Module.taspoScreen = null;
 });
 
+// The ImageData is a view of the frame in the wasm heap, made again only when the frame moves.
 EM_JS(void, TaspoCanvasPresent, (const uint8_t* rgba, int width, int height), {
     var screen = Module.taspoScreen;
-    if (!screen.image || screen.image.width != width || screen.image.height != height) {
-        screen.image = screen.context.createImageData(width, height);
+    var image = screen.image;
+    if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset != rgba ||
+        image.width != width || image.height != height) {
+        var view = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+        image = screen.image = new ImageData(view, width, height);
     }
-    screen.image.data.set(HEAPU8.subarray(rgba, rgba + width * height * 4));
-    screen.context.putImageData(screen.image, 0, 0);
+    screen.context.putImageData(image, 0, 0);
     if (Module.taspoFrames++ == 0) {
         Module.taspoFirstFrameAt = performance.now();
     }
