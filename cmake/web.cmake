@@ -26,3 +26,12 @@ taspo_web_page(taspo ${CMAKE_BINARY_DIR} ${TASPO_BUTTON_BMP})
 # The page as it is when button.bmp is missing, for the browser tests: it must say why.
 taspo_web_page(taspo_without_button ${CMAKE_BINARY_DIR}/without-button)
 set_target_properties(taspo_without_button PROPERTIES EXCLUDE_FROM_ALL ON)
+
+# The frame-rate peer for scripts/web.sh bench: only a frame put and a yield, on the same page.
+add_executable(web_frame_peer EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/web/frame_peer.cpp)
+set_target_properties(web_frame_peer PROPERTIES OUTPUT_NAME taspo
+                      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/peer)
+target_link_options(web_frame_peer PRIVATE ${TASPO_WEB_LINK_OPTIONS})
+add_custom_command(TARGET web_frame_peer POST_BUILD
+                   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TASPO_WEB_PAGE}
+                           ${CMAKE_BINARY_DIR}/peer/index.html)

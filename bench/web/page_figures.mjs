@@ -1,7 +1,9 @@
 // The browser build's figures, measured in headless Chromium served from 127.0.0.1: frames per
-// second while the game runs, the time from page load to the first frame (performance.now() at
-// the first presentation, median of several loads), and the transfer size of taspo.js and
-// taspo.wasm gzipped as a server would send them.
+// second while the game runs, beside its peer (build/web/peer/, a loop that only puts a frame
+// and yields), taking turns so that a busy moment on the machine does not land on one side; the
+// time from page load to the first frame (performance.now() at the first presentation, median
+// of several loads, each in a fresh browser); and the transfer size of taspo.js and taspo.wasm,
+// gzipped as a server would send them.
 // Usage: node bench/web/page_figures.mjs BUILD_FOLDER (scripts/web.sh bench)
 import fs from 'node:fs/promises';
 import path from 'node:path';
@@ -11,10 +13,12 @@ import zlib from 'node:zlib';
 import {openChromium} from '../../tests/web/chromium.mjs';
 import {serve} from '../../tests/web/static_server.mjs';
 
+const Turns = 3;
+const CountingSeconds = 4;
 const Loads = 5;
-const CountingSeconds = 5;
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 async function transferSize(folder) {
   const sizes = {};
@@ -25,8 +29,8 @@ async function transferSize(folder) {
   return sizes;
 }
 
-// One fresh browser per load, so nothing is cached: resolves to the first frame's time in ms,
-// and on the first load the frames per second over CountingSeconds.
+// Loads `url` in a fresh browser; resolves to the first frame's time in ms and, when asked, the
+// frames per second over CountingSeconds once the page has run for a second.
 async function load(url, countFrames) {
   const chromium = await openChromium();
   try {
@@ -37,8 +41,9 @@ async function load(url, countFrames) {
     const firstFrame = await page.evaluate(() => Module.taspoFirstFrameAt);
     let fps = null;
     if (countFrames) {
+      await sleep(1000);
       const before = await page.evaluate(() => [Module.taspoFrames, performance.now()]);
-      await new Promise((resolve) => setTimeout(resolve, CountingSeconds * 1000));
+      await sleep(CountingSeconds * 1000);
       const after = await page.evaluate(() => [Module.taspoFrames, performance.now()]);
       fps = (after[0] - before[0]) / ((after[1] - before[1]) / 1000);
     }
@@ -55,24 +60,34 @@ if (!folder) {
 }
 const server = await serve(folder);
 try {
+  const gameRates = [];
+  const peerRates = [];
+  for (let turn = 0; turn < Turns; turn++) {
+    gameRates.push((await load(server.url, true)).fps);
+    peerRates.push((await load(`${server.url}peer/`, true)).fps);
+  }
   const firstFrames = [];
-  let fps = null;
   for (let i = 0; i < Loads; i++) {
-    const result = await load(server.url, i === 0);
-    firstFrames.push(result.firstFrame);
-    fps ??= result.fps;
+    firstFrames.push((await load(server.url, false)).firstFrame);
   }
   const sizes = await transferSize(folder);
-  const total = sizes['taspo.js'].gzip + sizes['taspo.wasm'].gzip;
+
+  const list = (values, digits = 0) => values.map((v) => v.toFixed(digits)).join(', ');
+  const game = median(gameRates);
+  const peer = median(peerRates);
+  console.log(`frames per second, the game      ${game.toFixed(0).padStart(6)}   (${list(gameRates)})` +
+      `   target at least 200: ${game >= 200 ? 'met' : 'MISSED'}`);
+  console.log(`frames per second, the peer      ${peer.toFixed(0).padStart(6)}   (${list(peerRates)})`);
+  console.log(`the game's rate over the peer's  ${(game / peer).toFixed(3).padStart(6)}`);
+  console.log(`page load to first frame, ms     ${median(firstFrames).toFixed(0).padStart(6)}` +
+      `   (${list(firstFrames)})`);
   const kib = (bytes) => `${(bytes / 1024).toFixed(1)} KiB`;
-  console.log(`frames per second (headless Chromium, ${CountingSeconds} s)  ${fps.toFixed(0)}` +
-      `   target at least 200  ${fps >= 200 ? 'met' : 'MISSED'}`);
-  console.log(`page load to first frame (median of ${Loads})      ${median(firstFrames).toFixed(0)} ms` +
-      `   (${firstFrames.map((t) => t.toFixed(0)).join(', ')})`);
+  let total = 0;
   for (const [file, size] of Object.entries(sizes)) {
-    console.log(`${file.padEnd(12)} ${kib(size.raw).padStart(10)}  gzip ${kib(size.gzip)}`);
+    console.log(`${file.padEnd(12)} ${kib(size.raw).padStart(10)}, gzip ${kib(size.gzip)}`);
+    total += size.gzip;
   }
-  console.log(`transfer size, .js + .wasm gzipped        ${kib(total)}`);
+  console.log(`transfer size, .js + .wasm gzipped: ${kib(total)} (${total} bytes)`);
 } finally {
   await server.close();
 }

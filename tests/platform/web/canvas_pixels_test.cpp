@@ -1,9 +1,11 @@
-// A window's 24-bit bottom-up rows as the canvas's RGBA rows, top-down: an odd width, so each
-// GDI row carries padding that must not reach the canvas.
+// A window's 24-bit bottom-up rows as the canvas's RGBA rows, top-down: odd widths, so each GDI
+// row carries padding that must not reach the canvas, and (in the wasm build) rows long enough
+// for the four-pixel path with a remainder for the plain one.
 #include "platform/portable/web/canvas_pixels.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "platform/portable/session.h"
@@ -38,6 +40,32 @@ TEST(WebCanvasPixels, RowsComeTopDownRedFirstOpaqueWithoutPadding) {
         0x01, 0x02, 0x03, 0xFF, 0xFF, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0xFF,  // bottom row
         0x55, 0x55, 0x55, 0x55};                                                 // untouched
     EXPECT_EQ(rgba, expected);
+}
+
+// Every pixel against the layer's own reading of a DIB, for widths on both sides of each
+// four-pixel step, on random bytes.
+TEST(WebCanvasPixels, EveryPixelOfRandomRowsOfManyWidthsMatchesTheDib) {
+    std::mt19937 random(14);
+    for (int width = 1; width <= 23; ++width) {
+        constexpr int Height = 3;
+        int stride = portable::DibStride(width, 24);
+        std::vector<uint8_t> dib(static_cast<size_t>(stride) * Height);
+        for (uint8_t& byte : dib) {
+            byte = static_cast<uint8_t>(random());
+        }
+        portable::ClientPixels pixels{dib.data(), width, Height, stride};
+        std::vector<uint8_t> rgba(portable::CanvasBytes(width, Height));
+        portable::ToCanvasPixels(pixels, rgba.data());
+        for (int y = 0; y < Height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const uint8_t* p = rgba.data() + 4 * (y * width + x);
+                uint32_t shown = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+                ASSERT_EQ(shown, pixels.Pixel(x, y))
+                    << "width " << width << " at " << x << ", " << y;
+                ASSERT_EQ(p[3], 0xFF) << "width " << width << " at " << x << ", " << y;
+            }
+        }
+    }
 }
 
 }  // namespace
