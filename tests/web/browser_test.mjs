@@ -62,8 +62,7 @@ async function expectedButton() {
 }
 
 // In the page: what the canvas shows now, and when (performance.now(), ms from the page's start).
-// `whole` also asks whether every pixel is grey.
-function lookInPage({button, whole}) {
+function lookInPage(button) {
   const canvas = document.getElementById('canvas');
   if (!canvas || canvas.hidden || !window.Module || !Module.taspoFrames) {
     return null;
@@ -79,12 +78,7 @@ function lookInPage({button, whole}) {
     buttonShows = button.pixels.every(
         (colour, i) => ((d[4 * i] << 16) | (d[4 * i + 1] << 8) | d[4 * i + 2]) === colour);
   }
-  let allGrey = false;
-  if (whole) {
-    const d = context.getImageData(0, 0, canvas.width, canvas.height).data;
-    allGrey = d.every((value, i) => value === (i % 4 === 3 ? 0xFF : 0x80));
-  }
-  return {at: performance.now(), background: pixel(5, 5), buttonShows, allGrey};
+  return {at: performance.now(), background: pixel(5, 5), buttonShows};
 }
 
 class Game {
@@ -92,18 +86,30 @@ class Game {
     this.page = page;
     this.button = button;
   }
-  look(whole = false) {
-    return this.page.evaluate(lookInPage, {button: this.button, whole});
+  look() {
+    return this.page.evaluate(lookInPage, this.button);
   }
   // Polls the canvas until `wanted(look)` holds; resolves to that look, or null after `seconds`.
-  async waitFor(wanted, seconds, whole = false) {
+  async waitFor(wanted, seconds) {
     const deadline = Date.now() + seconds * 1000;
     while (Date.now() < deadline) {
-      const look = await this.look(whole);
+      const look = await this.look();
       if (look && wanted(look)) {
         return look;
       }
       await new Promise((resolve) => setTimeout(resolve, 5));
+    }
+    return null;
+  }
+  // Polls the frames' log until `wanted(log)` gives something; resolves to that, or null.
+  async waitForLog(wanted, seconds) {
+    const deadline = Date.now() + seconds * 1000;
+    while (Date.now() < deadline) {
+      const found = wanted(await this.page.evaluate(() => window.taspoFrameLog));
+      if (found) {
+        return found;
+      }
+      await new Promise((resolve) => setTimeout(resolve, 20));
     }
     return null;
   }
@@ -112,53 +118,90 @@ class Game {
   }
 }
 
+// Before the page's own scripts: every frame put on a canvas is looked at as it is put, and a
+// change of its background or centre pixel is logged with the time. The first frame also says
+// whether it is grey from edge to edge.
+function logFramesInPage() {
+  const log = window.taspoFrameLog = [];
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function(image, ...rest) {
+    const d = image.data;
+    const pixel = (x, y) => {
+      const i = 4 * (y * image.width + x);
+      return (d[i] << 16) | (d[i + 1] << 8) | d[i + 2];
+    };
+    const frame = {
+      at: performance.now(), background: pixel(5, 5),
+      centre: pixel(image.width >> 1, image.height >> 1),
+    };
+    const last = log[log.length - 1];
+    if (!last) {
+      frame.allGrey = d.every((value, i) => value === (i % 4 === 3 ? 0xFF : 0x80));
+    }
+    if (!last || last.background !== frame.background || last.centre !== frame.centre) {
+      log.push(frame);
+    }
+    return put.call(this, image, ...rest);
+  };
+}
+
 async function playTheGame(url, button) {
   const chromium = await openChromium();
   const {page} = chromium;
   const pageErrors = [];
   page.on('pageerror', (error) => pageErrors.push(error.message));
   try {
+    await page.addInitScript(logFramesInPage);
     await page.goto(url);
     const game = new Game(page, button);
     const started = await check('the canvas is 512 by 448 and painted 0x808080', async () => {
-      expect(await game.waitFor(() => true, 30), 'no frame within 30 s');
+      const log = await game.waitForLog((frames) => frames.length > 0 && frames, 30);
+      expect(log, 'no frame within 30 s');
       const size = await page.evaluate(() => {
         const canvas = document.getElementById('canvas');
         const box = canvas.getBoundingClientRect();
         return [canvas.width, canvas.height, box.width, box.height];
       });
       expect(size.join() === [Width, Height, Width, Height].join(), `canvas is ${size}`);
-      // Grey from edge to edge before the button is due (or, on a slow start, after it went).
-      expect(await game.waitFor((look) => look.allGrey, 8, true), 'never all 0x808080');
+      expect(log[0].allGrey, 'the first frame is not 0x808080 from edge to edge');
     });
     if (!started) {
       return;
     }
-    const firstFrameAt = await page.evaluate(() => Module.taspoFirstFrameAt);
 
-    let shown = null;
+    // The game's timeline from the frames' log: the first target at 1 s for 0.5406 s, then the
+    // miss for 0.8 s. Times are when the page put the frame, so a slow test cannot shift them.
+    const centre = button.pixels[(Height / 2 - button.y) * button.width + Width / 2 - button.x];
+    let target = null;
     await check('the button shows centred, magenta left out, about 1 s after the first frame',
         async () => {
-          shown = await game.waitFor((look) => look.buttonShows, 8);
-          expect(shown, 'the button did not show within 8 s');
-          const delay = (shown.at - firstFrameAt) / 1000;
+          const log = await game.waitForLog(
+              (frames) => frames.some((frame) => frame.centre === centre) && frames, 8);
+          expect(log, 'the button did not show within 8 s');
+          target = log.findIndex((frame) => frame.centre === centre);
+          const delay = (log[target].at - log[0].at) / 1000;
           expect(delay >= 0.4 && delay <= 4, `it showed after ${delay.toFixed(3)} s`);
-          expect(shown.background === Grey, `the background is ${hex(shown.background)}`);
+          expect(log[target].background === Grey, `on ${hex(log[target].background)}`);
+          expect(await game.waitFor((look) => look.buttonShows, 8),
+              'the canvas never showed the button as the file has it, centred on grey');
           return `after ${delay.toFixed(3)} s`;
         });
 
     await check('letting it go turns the background 0x800000 for about 0.8 s', async () => {
-      const red = await game.waitFor((look) => look.background !== Grey || !look.buttonShows, 6);
-      expect(red, 'the button stayed');
-      const missed = red.background === Miss ? red :
-          await game.waitFor((look) => look.background === Miss, 2);
-      expect(missed, `the background turned ${hex(red.background)}, not 0x800000`);
-      const after = await game.waitFor((look) => look.background !== Miss, 6);
-      expect(after, 'the background stayed 0x800000');
-      expect(after.background === Grey, `after the miss it is ${hex(after.background)}`);
+      expect(target !== null, 'no button to let go');
+      const log = await game.waitForLog(
+          (frames) => frames.length > target + 2 && frames[target + 2].at && frames, 8);
+      expect(log, 'the game stayed with the button');
+      const [shown, missed, after] = log.slice(target, target + 3);
+      const showed = (missed.at - shown.at) / 1000;
       const lasted = (after.at - missed.at) / 1000;
+      expect(missed.background === Miss, `the background turned ${hex(missed.background)}`);
+      expect(missed.centre === Miss, 'the button stayed on the red');
+      expect(showed >= 0.25 && showed <= 2.5, `the button showed for ${showed.toFixed(3)} s`);
+      expect(after.background === Grey && after.centre === Grey,
+          `after the miss came ${hex(after.background)}`);
       expect(lasted >= 0.3 && lasted <= 3.2, `it lasted ${lasted.toFixed(3)} s`);
-      return `for ${lasted.toFixed(3)} s`;
+      return `the button showed ${showed.toFixed(3)} s, the red lasted ${lasted.toFixed(3)} s`;
     });
 
     // The button may go between a look and the key, so a few tries.
