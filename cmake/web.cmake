@@ -26,6 +26,10 @@ taspo_web_page(taspo ${CMAKE_BINARY_DIR} ${TASPO_BUTTON_BMP})
 # The page as it is when button.bmp is missing, for the browser tests: it must say why.
 taspo_web_page(taspo_without_button ${CMAKE_BINARY_DIR}/without-button)
 set_target_properties(taspo_without_button PROPERTIES EXCLUDE_FROM_ALL ON)
+# With a taspo.cfg that asks for full screen, which a tab refuses: the game must stay windowed.
+taspo_web_page(taspo_fullscreen_config ${CMAKE_BINARY_DIR}/fullscreen-config ${TASPO_BUTTON_BMP}
+               ${CMAKE_SOURCE_DIR}/tests/web/fullscreen/taspo.cfg)
+set_target_properties(taspo_fullscreen_config PROPERTIES EXCLUDE_FROM_ALL ON)
 
 # The frame-rate peer for scripts/web.sh bench: only a frame put and a yield, on the same page.
 add_executable(web_frame_peer EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/web/frame_peer.cpp)

@@ -24,7 +24,7 @@ trap 'rm -f "$log"' EXIT
 echo "== Browser build and the engine's tests as wasm32"
 cmake --preset web >/dev/null
 cmake --build --preset web -j"$jobs"
-cmake --build --preset web -j"$jobs" --target taspo_without_button
+cmake --build --preset web -j"$jobs" --target taspo_without_button taspo_fullscreen_config
 
 echo "== The engine's test programs under node (wasm32)"
 ctest --test-dir build/web --output-on-failure --timeout 300 2>&1 | tee "$log" || true

@@ -1,7 +1,8 @@
 // Plays the browser build in headless Chromium, served from 127.0.0.1, and checks what a player
 // sees: the grey 512 by 448 canvas, the button centred with its magenta left out about a second
 // in, a miss and a hit in their colours, Escape only while the canvas has the keyboard, the page's
-// word that the game ended, and the reason a build without button.bmp gives.
+// word that the game ended, the reason a build without button.bmp gives, and a taspo.cfg asking
+// for full screen, which a tab refuses.
 // Usage: node tests/web/browser_test.mjs BUILD_FOLDER; the last line is "browser: N passed, M failed".
 import fs from 'node:fs/promises';
 import path from 'node:path';
@@ -267,6 +268,29 @@ async function startWithoutTheButton(url) {
   }
 }
 
+async function refuseFullScreen(url, button) {
+  const chromium = await openChromium();
+  const {page} = chromium;
+  try {
+    await page.addInitScript(logFramesInPage);
+    await page.goto(url);
+    await check('with taspo.cfg asking for full screen, the game plays in its 512 by 448 canvas',
+        async () => {
+          const game = new Game(page, button);
+          expect(await game.waitFor((look) => look.buttonShows, 30), 'the button never showed');
+          const log = await page.evaluate(() => window.taspoFrameLog);
+          expect(log[0].allGrey, 'the first frame is not 0x808080 from edge to edge');
+          const size = await page.evaluate(() => {
+            const canvas = document.getElementById('canvas');
+            return [canvas.width, canvas.height];
+          });
+          expect(size.join() === [Width, Height].join(), `canvas is ${size}`);
+        });
+  } finally {
+    await chromium.close();
+  }
+}
+
 const folder = process.argv[2];
 if (!folder) {
   console.error('usage: node tests/web/browser_test.mjs BUILD_FOLDER');
@@ -277,6 +301,7 @@ try {
   const button = await expectedButton();
   await playTheGame(server.url, button);
   await startWithoutTheButton(`${server.url}without-button/`);
+  await refuseFullScreen(`${server.url}fullscreen-config/`, button);
 } catch (error) {
   console.log(`  FAILED: the browser could not be driven: ${error.message ?? error}`);
   failed++;
