@@ -22,4 +22,5 @@ ensure_packages() {
 BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev)
 
 # What building the game for the browser needs (scripts/web.sh); node and npm come with the machine.
-WEB_PACKAGES=(cmake make emscripten node-acorn)
+# The web preset configures the wasm32 tests too, with GoogleTest built from Debian's source.
+WEB_PACKAGES=(cmake make emscripten node-acorn googletest)

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/ensure-packages.sh
-ensure_packages "${WEB_PACKAGES[@]}" googletest chromium
+ensure_packages "${WEB_PACKAGES[@]}" chromium
 jobs=$(nproc)
 
 node_major=$(node --version 2>/dev/null | sed -n 's/^v\([0-9]*\)\..*/\1/p')
