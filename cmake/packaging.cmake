@@ -2,6 +2,11 @@
 # games/, its data in share/games/taspo/ (where it looks, from its own location), a desktop entry,
 # hicolor icons and taspo(6); CPack makes the .deb. On Windows: taspo.exe, button.bmp and a
 # README.txt in one folder, zipped by CPack.
+# Builds without the desktop game (the 32-bit test build, the browser build) install nothing.
+if(NOT TARGET taspo OR EMSCRIPTEN)
+    return()
+endif()
+
 include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
                                                 GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -123,3 +123,8 @@ ensure_optional_packages() {
 # What building the game needs.
 # shellcheck disable=SC2034  # read by the scripts that source this file
 BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev)
+
+# What building the game for the browser needs (scripts/web.sh); node and npm come with the machine.
+# The web preset configures the wasm32 tests too, with GoogleTest built from Debian's source.
+# shellcheck disable=SC2034  # read by the scripts that source this file
+WEB_PACKAGES=(cmake make emscripten node-acorn googletest)

@@ -48,6 +48,7 @@ leg clang-tidy scripts/clang-tidy.sh
 leg windows scripts/windows-tests.sh
 leg linux32 scripts/linux32-tests.sh
 leg package scripts/package-tests.sh
+leg web scripts/web-tests.sh
 
 echo "taspo: $passed passed, $failed failed"
 exit $status

@@ -1,0 +1,86 @@
+// The browser's input events, applied a frame at a time.
+#include "platform/portable/web/input_queue.h"
+
+#include "platform/portable/win32_api.h"
+
+namespace portable {
+namespace {
+
+bool IsKeyCode(int virtualKey) {
+    return virtualKey > 0 && virtualKey < 256;
+}
+
+}  // namespace
+
+void InputQueue::Reset(bool canvasFocused, bool pageVisible) {
+    events_.clear();
+    ReleaseAllKeys();
+    canvasFocused_ = canvasFocused;
+    pageVisible_ = pageVisible;
+}
+
+void InputQueue::Push(InputEvent event) {
+    bool keyEvent = event.kind == InputKind::KeyDown || event.kind == InputKind::KeyUp;
+    if (keyEvent && !IsKeyCode(event.virtualKey)) {
+        return;
+    }
+    events_.push_back(event);
+}
+
+void InputQueue::ReleaseAllKeys() {
+    for (bool& key : down_) {
+        key = false;
+    }
+}
+
+void InputQueue::Apply() {
+    bool pressedNow[256] = {};
+    while (!events_.empty()) {
+        const InputEvent& event = events_.front();
+        switch (event.kind) {
+            case InputKind::KeyDown:
+                if (!down_[event.virtualKey]) {
+                    pressedNow[event.virtualKey] = true;
+                }
+                down_[event.virtualKey] = true;
+                break;
+            case InputKind::KeyUp:
+                if (pressedNow[event.virtualKey]) {
+                    return;  // the frame sees it held; the release waits for the next one
+                }
+                down_[event.virtualKey] = false;
+                break;
+            case InputKind::CanvasFocused:
+                canvasFocused_ = true;
+                break;
+            // Without the keyboard no release would reach us: let go of everything.
+            case InputKind::CanvasBlurred:
+                canvasFocused_ = false;
+                ReleaseAllKeys();
+                break;
+            case InputKind::PageShown:
+                pageVisible_ = true;
+                break;
+            case InputKind::PageHidden:
+                pageVisible_ = false;
+                ReleaseAllKeys();
+                break;
+        }
+        events_.pop_front();
+    }
+}
+
+bool InputQueue::IsKeyDown(int virtualKey) const {
+    switch (virtualKey) {
+        case VK_SHIFT:
+            return down_[VK_LSHIFT] || down_[VK_RSHIFT];
+        case VK_CONTROL:
+            return down_[VK_LCONTROL] || down_[VK_RCONTROL];
+        case VK_MENU:
+            return down_[VK_LMENU] || down_[VK_RMENU];
+        default:
+            return IsKeyCode(virtualKey) && down_[virtualKey];
+    }
+}
+
+}  // namespace portable

@@ -1,0 +1,44 @@
+// What the browser reported between two frames, kept in order until the frame asks. The browser
+// delivers events only while the game yields, often a press and its release together (a quick
+// tap, or a test's key press); applied at once, such a tap would never be seen held by the
+// game's polled keyboard. Apply therefore stops at a release of a key that went down in the same
+// step, so every press is held for at least one frame.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+
+namespace portable {
+
+enum class InputKind { KeyDown, KeyUp, CanvasFocused, CanvasBlurred, PageShown, PageHidden };
+
+struct InputEvent {
+    InputKind kind;
+    int virtualKey;  // for KeyDown and KeyUp; 0 otherwise
+};
+
+class InputQueue {
+public:
+    // The state before any event: what the page reports when the window opens.
+    void Reset(bool canvasFocused, bool pageVisible);
+    void Push(InputEvent event);
+    // One frame's step: applies the waiting events in order, up to a release of a key pressed in
+    // this same step, which waits for the next.
+    void Apply();
+
+    // Down now; VK_SHIFT, VK_CONTROL and VK_MENU answer for either side.
+    bool IsKeyDown(int virtualKey) const;
+    // The game has the keyboard: the page is visible and the canvas has the focus.
+    bool HasFocus() const { return canvasFocused_ && pageVisible_; }
+    size_t Waiting() const { return events_.size(); }
+
+private:
+    void ReleaseAllKeys();
+
+    std::deque<InputEvent> events_;
+    bool down_[256] = {};
+    bool canvasFocused_ = false;
+    bool pageVisible_ = true;
+};
+
+}  // namespace portable
