@@ -9,7 +9,7 @@
 #
 # The scratch copy lives in build/mutants (MUTANTS_DIR overrides it) and is refreshed from the
 # working tree at each start, so the tree itself is never touched. Not part of the test command:
-# a full run takes the better part of an hour on two cores.
+# a full run takes about half an hour on two busy cores.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
