@@ -1,9 +1,11 @@
-// Draws Taspo's data files: the target image button.bmp and the window icon taspo.ico.
-// Both picture the same round red button, shaded from one light at the top left; the output is
-// byte for byte the same on every run, so the committed files can be checked against this tool.
+// Draws Taspo's data files: the target image button.bmp, the window icon taspo.ico and the same
+// icon as PNGs for desktop menus (taspo-16.png, taspo-32.png, taspo-48.png). All picture the same
+// round red button, shaded from one light at the top left; the output is byte for byte the same
+// on every run, so the committed files can be checked against this tool.
 //
 // Usage: make_assets <output-dir>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -248,6 +250,82 @@ Bytes MakeIcon() {
     return out;
 }
 
+// ---- taspo-<size>.png -----------------------------------------------------------------------
+
+void PutBig32(Bytes* out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out->push_back(static_cast<uint8_t>(value >> shift));
+    }
+}
+
+uint32_t Crc32(const uint8_t* bytes, size_t length) {
+    uint32_t crc = 0xFFFFFFFF;
+    for (size_t i = 0; i < length; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+        }
+    }
+    return ~crc;
+}
+
+// A chunk: length, type, data, and the CRC of type and data.
+void PutChunk(Bytes* out, const char* type, const Bytes& data) {
+    PutBig32(out, static_cast<uint32_t>(data.size()));
+    size_t typeStart = out->size();
+    out->insert(out->end(), type, type + 4);
+    out->insert(out->end(), data.begin(), data.end());
+    PutBig32(out, Crc32(out->data() + typeStart, out->size() - typeStart));
+}
+
+// A zlib stream of stored (uncompressed) deflate blocks: the icons are small, and no compressor
+// means nothing that could differ between machines.
+Bytes ZlibStored(const Bytes& data) {
+    Bytes out = {0x78, 0x01};
+    size_t at = 0;
+    do {
+        size_t length = data.size() - at < 65535 ? data.size() - at : 65535;
+        out.push_back(at + length == data.size() ? 1 : 0);  // BFINAL on the last, BTYPE 00
+        Put16(&out, static_cast<uint32_t>(length));
+        Put16(&out, static_cast<uint32_t>(~length & 0xFFFF));
+        out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(at),
+                   data.begin() + static_cast<std::ptrdiff_t>(at + length));
+        at += length;
+    } while (at < data.size());
+    uint32_t a = 1, b = 0;  // Adler-32
+    for (uint8_t byte : data) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    PutBig32(&out, (b << 16) | a);
+    return out;
+}
+
+// 8-bit RGBA, the button in the full ramp as button.bmp has it, transparent outside the disc.
+Bytes MakeIconPng(int size) {
+    Bytes header;
+    PutBig32(&header, static_cast<uint32_t>(size));
+    PutBig32(&header, static_cast<uint32_t>(size));
+    header.insert(header.end(), {8, 6, 0, 0, 0});  // depth, RGBA, deflate, no filter, no interlace
+    Bytes rows;
+    for (int y = 0; y < size; ++y) {
+        rows.push_back(0);  // filter: none
+        for (int x = 0; x < size; ++x) {
+            double shade = ButtonShade(x, y, size);
+            Rgb colour = shade < 0.0 ? Rgb{0, 0, 0} : RampColour(ShadeLevel(shade, 255), 255);
+            rows.insert(
+                rows.end(),
+                {static_cast<uint8_t>(colour.red), static_cast<uint8_t>(colour.green),
+                 static_cast<uint8_t>(colour.blue), static_cast<uint8_t>(shade < 0.0 ? 0 : 255)});
+        }
+    }
+    Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    PutChunk(&out, "IHDR", header);
+    PutChunk(&out, "IDAT", ZlibStored(rows));
+    PutChunk(&out, "IEND", {});
+    return out;
+}
+
 bool WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()),
@@ -270,5 +348,9 @@ int main(int argc, char** argv) {
     std::string directory = argv[1];
     bool written = WriteFile(directory + "/button.bmp", MakeButtonBmp()) &&
                    WriteFile(directory + "/taspo.ico", MakeIcon());
+    for (int size : IconSizes) {
+        written = written && WriteFile(directory + "/taspo-" + std::to_string(size) + ".png",
+                                       MakeIconPng(size));
+    }
     return written ? 0 : 1;
 }

@@ -1,4 +1,4 @@
-// Images and arenas for the benchmarks.
+// Images for the benchmarks.
 #include "bench_support.h"
 
 #include <cstdio>
@@ -67,17 +67,4 @@ SDL_Surface* NewSdlCopy(const Surface* surface) {
                     static_cast<size_t>(surface->width) * 3);
     }
     return copy;
-}
-
-BenchArena::BenchArena() : wasActive_(engineHeapActive) {
-    engineHeapActive = true;
-    if (!ArenaInit(ActiveArena(), EngineArenaSize)) {
-        std::fprintf(stderr, "taspo_bench: no memory for the engine arena\n");
-        std::exit(1);
-    }
-}
-
-BenchArena::~BenchArena() {
-    ArenaRelease(ActiveArena());
-    engineHeapActive = wasActive_;
 }

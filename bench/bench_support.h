@@ -1,5 +1,6 @@
 // What the benchmark files share: the committed button.bmp, test images made as both our surfaces
 // and 24-bit SDL surfaces with the same pixels, and the registration of each file's benchmarks.
+// Engine memory comes from the tests' scoped arena (tests/support).
 #pragma once
 
 #include <SDL.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "render/surface.h"
+#include "support/scoped_engine_arena.h"
 
 // The bytes of assets/button.bmp; the program stops with a message when it cannot be read.
 const std::vector<uint8_t>& ButtonBmpBytes();
@@ -21,18 +23,6 @@ Surface* LoadButtonSurface();
 // A 24-bit SDL surface (blue, green, red in memory, as ours) showing the same picture.
 SDL_Surface* NewSdlCopy(const Surface* surface);
 SDL_Surface* NewSdlSurface(int32_t width, int32_t height);
-
-// Engine allocation from a fresh arena for the life of the object, as the game runs.
-class BenchArena {
-public:
-    BenchArena();
-    ~BenchArena();
-    BenchArena(const BenchArena&) = delete;
-    BenchArena& operator=(const BenchArena&) = delete;
-
-private:
-    bool wasActive_;
-};
 
 void RegisterRenderBenchmarks();
 void RegisterMemoryBenchmarks();

@@ -40,7 +40,10 @@ void TargetPhaseFrames(benchmark::State& state) {
     backend.SetRecordFrames(false);
     constexpr int64_t TicksPerSecond = 1 << 20;
     backend.SetCounterFrequency(TicksPerSecond);
-    BenchArena arena;
+    ScopedEngineArena arena;
+    if (!arena.Ready()) {
+        return state.SkipWithError("no memory for the engine arena");
+    }
     StartupFailure failure;
     bool running = StartGame(&failure);
     // Frames of 1/64 second until the target shows; from then on the clock stands still, so the

@@ -12,7 +12,10 @@
 namespace {
 
 void LoadOurs(benchmark::State& state, bool fromFile) {
-    BenchArena arena;
+    ScopedEngineArena arena;
+    if (!arena.Ready()) {
+        return state.SkipWithError("no memory for the engine arena");
+    }
     const std::vector<uint8_t>& bytes = ButtonBmpBytes();
     for (auto _ : state) {
         Surface* surface = static_cast<Surface*>(EngineAlloc(sizeof(Surface)));

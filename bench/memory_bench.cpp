@@ -95,10 +95,8 @@ void ReplaceBlocks(benchmark::State& state, Heap& heap) {
 }
 
 struct ArenaHeap {
-    MemoryArena arena{};
-    ArenaHeap() { ArenaInit(&arena, EngineArenaSize); }
-    ~ArenaHeap() { ArenaRelease(&arena); }
-    void* Allocate(uint32_t size) { return ArenaAllocate(&arena, size); }
+    ScopedEngineArena engine;
+    void* Allocate(uint32_t size) { return ArenaAllocate(&engine.arena, size); }
     void Free(void* pointer) { ArenaFree(pointer); }
 };
 

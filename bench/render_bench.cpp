@@ -15,7 +15,10 @@ namespace {
 constexpr uint32_t FillColour = ColourIdle;
 
 void FillOurs(benchmark::State& state, void (*fill)(Surface*, uint32_t)) {
-    BenchArena arena;
+    ScopedEngineArena arena;
+    if (!arena.Ready()) {
+        return state.SkipWithError("no memory for the engine arena");
+    }
     Surface* surface = NewSurface(ScreenWidth, ScreenHeight);
     for (auto _ : state) {
         fill(surface, FillColour);
@@ -123,7 +126,10 @@ enum class Blitter { DrawSprite, Reference, SdlKey, SdlRle };
 // Both back buffers start grey, the sprite sits where the game centres it; before timing, one
 // draw of ours and one of SDL's must give the same picture, so both sides do the same work.
 void Blit(benchmark::State& state, Picture picture, Blitter blitter) {
-    BenchArena arena;
+    ScopedEngineArena arena;
+    if (!arena.Ready()) {
+        return state.SkipWithError("no memory for the engine arena");
+    }
     Surface* image = MakePicture(picture);
     Sprite sprite;
     InitSprite(&sprite, image, TargetColourKey);

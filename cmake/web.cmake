@@ -8,7 +8,7 @@ set(TASPO_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=16384 -sENVIRONMENT=
 function(taspo_web_page target folder)
     add_executable(${target} ${TASPO_CODE}/projects/taspo/main.cpp
                              ${TASPO_CODE}/platform/portable/web/browser/main.cpp)
-    target_link_libraries(${target} PRIVATE taspo_game taspo_portable_browser)
+    target_link_libraries(${target} PRIVATE taspo_game taspo_portable_browser taspo_warnings)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME taspo RUNTIME_OUTPUT_DIRECTORY ${folder})
     target_link_options(${target} PRIVATE ${TASPO_WEB_LINK_OPTIONS})
     foreach(file ${ARGN})

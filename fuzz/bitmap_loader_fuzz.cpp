@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "io/bitmap_loader.h"
 #include "io/memory_stream.h"
 #include "memory/arena.h"
+#include "support/scoped_engine_arena.h"
 
 namespace {
 
@@ -16,18 +18,15 @@ namespace {
 // out-of-memory path as in the game.
 constexpr uint32_t FuzzArenaSize = EngineArenaSize;
 
-// One region for the whole run (a new 4 MiB region per input would cost more than the load).
-// Each input must hand every block back, which leaves the arena exactly as fresh as a new one.
-MemoryArena* FuzzArena() {
-    static MemoryArena arena = {};
-    if (arena.first == nullptr && !ArenaInit(&arena, FuzzArenaSize)) {
+// One region for the whole run (a new 4 MiB region per input would cost more than the load),
+// engine allocation switched to it from the first input on. Each input must hand every block
+// back, which leaves the arena exactly as fresh as a new one.
+ScopedEngineArena& FuzzArena() {
+    static ScopedEngineArena arena(FuzzArenaSize);
+    if (!arena.Ready()) {
         std::abort();
     }
-    return &arena;
-}
-
-bool ArenaIsEmpty(const MemoryArena* arena) {
-    return arena->first->inUse == 0 && arena->first->next == nullptr;
+    return arena;
 }
 
 int32_t HeaderInt(const uint8_t* data, size_t offset) {
@@ -50,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > UINT32_MAX) {
         return 0;
     }
-    engineHeapActive = true;
-    currentArena = FuzzArena();
+    ScopedEngineArena& arena = FuzzArena();
     Surface* surface = static_cast<Surface*>(EngineAlloc(sizeof(Surface)));
     InitSurface(surface);
     MemoryStream stream(data, static_cast<uint32_t>(size));
@@ -62,10 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
     DestroySurface(surface);
-    if (!ArenaIsEmpty(currentArena)) {
-        std::abort();  // the loader kept a block
+    if (!arena.AllFree()) {
+        std::abort();  // the loader kept a block, or broke the arena
     }
-    currentArena = nullptr;
-    engineHeapActive = false;
     return 0;
 }

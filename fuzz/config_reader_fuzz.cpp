@@ -11,6 +11,7 @@
 #include "config/registry_census.h"
 #include "config/variable_registry.h"
 #include "memory/arena.h"
+#include "support/scoped_engine_arena.h"
 
 namespace {
 
@@ -35,23 +36,6 @@ void CheckReport(void* user, const char* message) {
     ++static_cast<Reports*>(user)->count;
 }
 
-// Blocks tile the region in address order, the links agree, and no two free blocks touch.
-void CheckChain(const MemoryArena* arena) {
-    const uint8_t* end = reinterpret_cast<const uint8_t*>(arena->first) + arena->totalSize;
-    const ArenaBlock* previous = nullptr;
-    for (const ArenaBlock* block = arena->first; block != nullptr; block = block->next) {
-        const uint8_t* next =
-            reinterpret_cast<const uint8_t*>(block) + ArenaHeaderSize + block->size;
-        bool bothFree = previous != nullptr && previous->inUse == 0 && block->inUse == 0;
-        if (block->prev != previous || bothFree || next > end ||
-            (block->next == nullptr ? next != end
-                                    : next != reinterpret_cast<const uint8_t*>(block->next))) {
-            std::abort();
-        }
-        previous = block;
-    }
-}
-
 // The record, its name's buffer, and one block per context and per value.
 uint32_t RegistryBlocks(const VariableRegistry* registry, uint32_t* values) {
     uint32_t contexts = CountNodes(registry->contextRoot);
@@ -69,12 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     // A fresh region per input: the registry is never torn down, it goes with its region.
-    MemoryArena arena = {};
-    if (!ArenaInit(&arena, FuzzArenaSize)) {
+    ScopedEngineArena arena(FuzzArenaSize);
+    if (!arena.Ready()) {
         std::abort();
     }
-    engineHeapActive = true;
-    currentArena = &arena;
     ReleaseRegistry();
     currentContext = 0;
 
@@ -83,21 +65,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                        static_cast<uint32_t>(size), CheckReport, &reports);
     uint32_t expected =
         problems <= ConfigMaxMessages ? problems : ConfigMaxMessages + 1;  // "N more problems"
-    if (reports.count != expected) {
+    if (reports.count != expected || ArenaCheck(&arena.arena) != nullptr) {
         std::abort();
     }
-    CheckChain(&arena);
     const VariableRegistry* registry = GetRegistry();  // made now when no value was stored
-    uint32_t inUse = BlocksInUse(&arena);
     uint32_t values = 0;
-    if (registry == nullptr || inUse != RegistryBlocks(registry, &values) ||
+    if (registry == nullptr || arena.BlocksInUse() != RegistryBlocks(registry, &values) ||
         values > ConfigMaxSettings) {
         std::abort();  // the reader kept a block of its own
     }
 
     ReleaseRegistry();
-    ArenaRelease(&arena);
-    currentArena = nullptr;
-    engineHeapActive = false;
     return 0;
 }

@@ -3,11 +3,11 @@
 #   scripts/fuzz.sh bitmap_loader <seconds>    LoadBitmapFile, seeded with tests/io/bmp_corpus
 #   scripts/fuzz.sh config_reader <seconds>    LoadConfigText, seeded with fuzz/corpus/config and
 #                                              the replayed findings in tests/config/config_corpus
-# Installs clang and its runtime when missing, builds the `fuzz` preset (build/fuzz) and runs the
-# target from the committed seeds into a scratch corpus, build/fuzz/corpus/<target>, so the seeds
-# themselves are never written. A crash leaves its input in build/fuzz/findings/<target>/ and
-# makes the script exit non-zero; copy it into the replayed corpus and fix the code. Several
-# targets may run at once: the build is done under a lock.
+# Installs clang and its libFuzzer runtime when missing, builds the `fuzz` preset (build/fuzz) and
+# runs the target from the committed seeds into a scratch corpus, build/fuzz/corpus/<target>, so
+# the seeds themselves are never written. A crash leaves its input in
+# build/fuzz/findings/<target>/ and makes the script exit non-zero; copy it into the replayed
+# corpus and fix the code. Several targets may run at once: the build is done under a lock.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -26,7 +26,25 @@ case "$target" in
 esac
 
 source scripts/ensure-packages.sh
-ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev
+ensure_packages "${BUILD_PACKAGES[@]}"
+# The clang++ that is installed, of whatever version (Debian's default one when there is none);
+# libFuzzer's runtime comes in a package named after that version.
+command -v clang++ >/dev/null || ensure_packages clang
+fuzzer_links() {
+    local probe status=0
+    probe=$(mktemp -d)
+    echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, unsigned long) { return 0; }' \
+        >"$probe/probe.cpp"
+    clang++ -fsanitize=fuzzer,address,undefined "$probe/probe.cpp" -o "$probe/probe" \
+        2>/dev/null || status=1
+    rm -rf "$probe"
+    return $status
+}
+if ! fuzzer_links; then
+    clang_version=$(clang++ -dumpversion)
+    ensure_packages "libclang-rt-${clang_version%%.*}-dev"
+    fuzzer_links || { echo "fuzz: clang++ $clang_version cannot link libFuzzer" >&2; exit 1; }
+fi
 
 build=build/fuzz
 mkdir -p "$build"

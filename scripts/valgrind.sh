@@ -23,8 +23,8 @@ logs="$build/memcheck"
 rm -rf "$logs"
 mkdir -p "$logs"
 
-memcheck=(valgrind --error-exitcode=99 --leak-check=full --show-leak-kinds=definite,indirect,possible
-    --errors-for-leak-kinds=definite,indirect,possible --suppressions="$root/scripts/valgrind.supp"
+memcheck=(valgrind --error-exitcode=99 --leak-check=full "--show-leak-kinds=definite,indirect,possible"
+    "--errors-for-leak-kinds=definite,indirect,possible" --suppressions="$root/scripts/valgrind.supp"
     --num-callers=30)
 
 passed=0
@@ -41,7 +41,7 @@ count() {  # count NAME STATUS LOG: memcheck's exit code is 99 on an error, else
 
 echo "== Test programs under memcheck"
 for program in "$build"/tests/test_*; do
-    [ -x "$program" ] && [ -f "$program" ] || continue
+    [[ -x "$program" && -f "$program" ]] || continue
     name=$(basename "$program")
     status=0
     (cd "$build/tests" && TASPO_SOAK_FRAMES=20000 exec "${memcheck[@]}" \

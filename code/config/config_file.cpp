@@ -34,10 +34,14 @@ struct Loader {
     uint32_t context;  // hash of the context chosen by the latest [Context] line
     uint32_t settings;
     bool stopped;  // the settings cap was reached
+    const ConfigSchema* schema;
+    char contextName[48];  // the latest [Context] line as quoted in reports
 };
 
-Loader MakeLoader(const char* source, ConfigMessageSink sink, void* user) {
-    return Loader{source, sink, user, 0, 0, 0, 0, false};
+Loader MakeLoader(const char* source, ConfigMessageSink sink, void* user,
+                  const ConfigSchema* schema) {
+    Loader loader = {source, sink, user, 0, 0, 0, 0, false, schema, {}};
+    return loader;
 }
 
 void Send(Loader* loader, const char* message) {
@@ -179,6 +183,37 @@ bool CheckValue(Loader* loader, const ConfigToken& name, const ConfigToken& valu
     }
 }
 
+// The schema's entry for a setting name, or null.
+const ConfigSetting* FindSetting(const ConfigSchema* schema, const ConfigToken& name) {
+    for (uint32_t i = 0; i < schema->count; ++i) {
+        const char* known = schema->settings[i].name;
+        if (std::strlen(known) == name.length && std::memcmp(known, name.text, name.length) == 0) {
+            return &schema->settings[i];
+        }
+    }
+    return nullptr;
+}
+
+// With a schema, reports a setting the program would never read. False when the value is of the
+// wrong kind and must not be stored.
+bool CheckAgainstSchema(Loader* loader, const ConfigToken& name, const ConfigToken& value) {
+    if (loader->schema == nullptr) {
+        return true;
+    }
+    uint32_t line = loader->lineNumber;
+    const ConfigSetting* setting = FindSetting(loader->schema, name);
+    if (setting != nullptr && setting->kind != value.kind) {
+        Report(loader, line, "%s expects %s", setting->name,
+               setting->kind == ET_Bool ? "true or false" : "a whole number");
+        return false;
+    }
+    if (loader->context != 0) {
+        Report(loader, line, "%s under %s is never read; settings go before any named [Context]",
+               Quote(name.text, name.length).text, loader->contextName);
+    }
+    return true;
+}
+
 void ApplySetting(Loader* loader, ConfigTokenizer* tokenizer, const ConfigToken& name) {
     uint32_t line = loader->lineNumber;
     Quoted quotedName = Quote(name.text, name.length);
@@ -197,7 +232,7 @@ void ApplySetting(Loader* loader, ConfigTokenizer* tokenizer, const ConfigToken&
     }
     char after[sizeof(Quoted::text) + 16];
     std::snprintf(after, sizeof(after), "the value of %s", quotedName.text);
-    if (!ExpectEnd(loader, tokenizer, after)) {
+    if (!ExpectEnd(loader, tokenizer, after) || !CheckAgainstSchema(loader, name, value)) {
         return;
     }
     if (loader->settings == ConfigMaxSettings) {
@@ -231,6 +266,8 @@ void ApplyLine(Loader* loader, const char* text, uint32_t length) {
         case ET_Context:
             if (ExpectEnd(loader, &tokenizer, Describe(first).text)) {
                 loader->context = HashNameBytes(first.text, first.length);
+                std::snprintf(loader->contextName, sizeof(loader->contextName), "%s",
+                              Describe(first).text);
             }
             return;
         default:
@@ -322,14 +359,15 @@ void ApplyCapped(Loader* loader, const char* buffer, uint32_t bytes, bool longer
 }  // namespace
 
 uint32_t LoadConfigText(const char* sourceName, const char* text, uint32_t length,
-                        ConfigMessageSink sink, void* user) {
-    Loader loader = MakeLoader(sourceName, sink, user);
+                        ConfigMessageSink sink, void* user, const ConfigSchema* schema) {
+    Loader loader = MakeLoader(sourceName, sink, user, schema);
     ApplyText(&loader, text, length);
     Finish(&loader);
     return loader.problems;
 }
 
-ConfigFileResult LoadConfigFile(const char* path, ConfigMessageSink sink, void* user) {
+ConfigFileResult LoadConfigFile(const char* path, ConfigMessageSink sink, void* user,
+                                const ConfigSchema* schema) {
     ConfigFileResult result = {};
     errno = 0;
     FILE* file = OpenForReading(path);
@@ -346,7 +384,7 @@ ConfigFileResult LoadConfigFile(const char* path, ConfigMessageSink sink, void* 
         uint32_t bytes = 0;
         bool longer = false;
         if (ReadCapped(file, buffer, &bytes, &longer, &result)) {
-            Loader loader = MakeLoader(path, sink, user);
+            Loader loader = MakeLoader(path, sink, user, schema);
             ApplyCapped(&loader, buffer, bytes, longer);
             Finish(&loader);
             result.problems = loader.problems;

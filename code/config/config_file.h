@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "config/config_tokenizer.h"
+
 // Receives each report as one line without a newline, e.g.
 // `taspo.cfg:3: expected "=" after "DisplayWidth"`.
 typedef void (*ConfigMessageSink)(void* user, const char* message);
@@ -15,10 +17,24 @@ constexpr uint32_t ConfigFileMaxBytes = 64 * 1024;  // a longer file is read up 
 constexpr uint32_t ConfigMaxSettings = 1024;        // settings applied from one text at most
 constexpr uint32_t ConfigMaxMessages = 20;          // problems reported one by one per text
 
+// A setting a program reads, in context 0, and the kind of value it takes (ET_Bool or ET_Int).
+struct ConfigSetting {
+    const char* name;
+    ConfigTokenKind kind;
+};
+
+// Everything a program reads. Given one, the reader also reports what would otherwise be stored
+// and never read: a known setting with a value of the other kind (`Fullscreen expects true or
+// false`; not stored, so the default applies), and any setting under a named [Context] (stored).
+struct ConfigSchema {
+    const ConfigSetting* settings;
+    uint32_t count;
+};
+
 // Applies `length` bytes of text, named `sourceName` in reports, to the registry; a null sink
 // drops the reports. Returns the number of problems found (reported or not).
 uint32_t LoadConfigText(const char* sourceName, const char* text, uint32_t length,
-                        ConfigMessageSink sink, void* user);
+                        ConfigMessageSink sink, void* user, const ConfigSchema* schema = nullptr);
 
 // How reading a configuration file went. A missing file is no failure: every default applies.
 // A file that is there but cannot be used is one, left to the caller to report (the game stops).
@@ -31,7 +47,8 @@ struct ConfigFileResult {
 
 // Reads the file at `path` with the C library and applies it; a file that failed applies
 // nothing and sends nothing to the sink.
-ConfigFileResult LoadConfigFile(const char* path, ConfigMessageSink sink, void* user);
+ConfigFileResult LoadConfigFile(const char* path, ConfigMessageSink sink, void* user,
+                                const ConfigSchema* schema = nullptr);
 
 // A sink that writes each report to stderr as "<prefix>: <message>"; `user` is the prefix (a
 // const char*), or null for none.

@@ -13,8 +13,8 @@ public:
     MemoryStream(const MemoryStream&) = delete;
     MemoryStream& operator=(const MemoryStream&) = delete;
 
-    uint32_t Read(uint32_t size, void* buffer) override;
-    uint32_t Write(uint32_t size, const void* buffer) override;
+    uint32_t Read(uint32_t count, void* buffer) override;
+    uint32_t Write(uint32_t count, const void* buffer) override;
     uint32_t Printf(const char* format, ...) override TASPO_PRINTF_METHOD;
     int32_t Seek(int32_t offset) override;
     int32_t Tell() override;

@@ -4,9 +4,15 @@
 //  - prev/next follow that order; the first block sits at the start of the region;
 //  - no two neighbouring blocks are both free;
 //  - every header handed out with a payload lies on an 8-byte boundary.
+// Under AddressSanitizer only the requested bytes of blocks in use are addressable; the functions
+// here that touch headers are exempt from its checks (ARENA_HEADER_ACCESS).
 #include "memory/arena.h"
 
 #include <cstdlib>
+
+#if ARENA_POISONING
+#include <sanitizer/asan_interface.h>
+#endif
 
 bool engineHeapActive = false;
 MemoryArena* currentArena = nullptr;
@@ -22,9 +28,27 @@ uint8_t* Bytes(ArenaBlock* block) {
     return reinterpret_cast<uint8_t*>(block);
 }
 
+void Poison(void* start, size_t bytes) {
+#if ARENA_POISONING
+    ASAN_POISON_MEMORY_REGION(start, bytes);
+#else
+    static_cast<void>(start);
+    static_cast<void>(bytes);
+#endif
+}
+
+void Unpoison(void* start, size_t bytes) {
+#if ARENA_POISONING
+    ASAN_UNPOISON_MEMORY_REGION(start, bytes);
+#else
+    static_cast<void>(start);
+    static_cast<void>(bytes);
+#endif
+}
+
 // Cuts a new free block out of `block` starting `offset` bytes after its header; the new block
 // takes everything above it and `block` keeps offset - header bytes of payload.
-ArenaBlock* SplitAt(ArenaBlock* block, MemoryArena* arena, uint32_t offset) {
+ARENA_HEADER_ACCESS ArenaBlock* SplitAt(ArenaBlock* block, MemoryArena* arena, uint32_t offset) {
     ArenaBlock* rest = reinterpret_cast<ArenaBlock*>(Bytes(block) + offset);
     rest->owner = arena;
     rest->inUse = 0;
@@ -41,7 +65,7 @@ ArenaBlock* SplitAt(ArenaBlock* block, MemoryArena* arena, uint32_t offset) {
 
 // A free block whose header is off the 8-byte grid gives up its first pad bytes as a small free
 // block of its own and returns the realigned remainder, or null when it is too small for that.
-ArenaBlock* Realign(ArenaBlock* block, MemoryArena* arena, uint32_t rounded) {
+ARENA_HEADER_ACCESS ArenaBlock* Realign(ArenaBlock* block, MemoryArena* arena, uint32_t rounded) {
     uint32_t misalignment = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(block) % 8);
     if (misalignment == 0) {
         return block;
@@ -54,7 +78,7 @@ ArenaBlock* Realign(ArenaBlock* block, MemoryArena* arena, uint32_t rounded) {
 }
 
 // Folds `upper` into `lower`, its free neighbour just below it.
-void Absorb(ArenaBlock* lower, ArenaBlock* upper) {
+ARENA_HEADER_ACCESS void Absorb(ArenaBlock* lower, ArenaBlock* upper) {
     lower->size += upper->size + ArenaHeaderSize;
     lower->next = upper->next;
     if (lower->next != nullptr) {
@@ -62,9 +86,49 @@ void Absorb(ArenaBlock* lower, ArenaBlock* upper) {
     }
 }
 
+// True when `block` is a block in use that the arena it names really holds: inside that arena's
+// region and linked both ways with the neighbours the tiling gives it. The tests that read only
+// the header come first, so the owner is followed only once the header already looks like one,
+// and a neighbour only once it is known to lie in the region.
+ARENA_HEADER_ACCESS bool IsBlockInUse(ArenaBlock* block) {
+    if (block->inUse != 1 || reinterpret_cast<uintptr_t>(block) % ArenaGranularity != 0) {
+        return false;
+    }
+    // Addresses as integers: a made-up size must not be pointer arithmetic past an object.
+    uintptr_t at = reinterpret_cast<uintptr_t>(block);
+    if (block->next != nullptr &&
+        reinterpret_cast<uintptr_t>(block->next) != at + ArenaHeaderSize + block->size) {
+        return false;
+    }
+    const MemoryArena* arena = block->owner;
+    if (arena == nullptr || arena->first == nullptr) {
+        return false;
+    }
+    uintptr_t start = reinterpret_cast<uintptr_t>(arena->first);
+    if (at < start || at - start >= arena->totalSize) {
+        return false;
+    }
+    uint64_t end = uint64_t{at - start} + ArenaHeaderSize + block->size;
+    if (block->next == nullptr) {
+        if (end != arena->totalSize) {
+            return false;
+        }
+    } else if (end + ArenaHeaderSize > arena->totalSize || block->next->prev != block) {
+        return false;
+    }
+    if (block->prev == nullptr) {
+        return block == arena->first;
+    }
+    uintptr_t below = reinterpret_cast<uintptr_t>(block->prev);
+    return below >= start && below < at && block->prev->next == block;
+}
+
 }  // namespace
 
-void* ArenaAllocate(MemoryArena* arena, uint32_t size) {
+ARENA_HEADER_ACCESS void* ArenaAllocate(MemoryArena* arena, uint32_t size) {
+    if (size > ArenaLargestRequest) {
+        return nullptr;
+    }
     uint32_t rounded = (size + (ArenaGranularity - 1)) & ~(ArenaGranularity - 1);
     for (ArenaBlock* block = arena->first; block != nullptr; block = block->next) {
         if (block->inUse != 0 || block->size < rounded) {
@@ -78,20 +142,26 @@ void* ArenaAllocate(MemoryArena* arena, uint32_t size) {
             SplitAt(candidate, arena, ArenaHeaderSize + rounded);
         }
         candidate->inUse = 1;
+        Unpoison(Bytes(candidate) + ArenaHeaderSize, size);
         return Bytes(candidate) + ArenaHeaderSize;
     }
     return nullptr;
 }
 
-void ArenaFree(void* pointer) {
+ARENA_HEADER_ACCESS void ArenaFree(void* pointer) {
     ArenaBlock* block = BlockOf(pointer);
+    if (!IsBlockInUse(block)) {
+        return;
+    }
     block->inUse = 0;
     if (block->next != nullptr && block->next->inUse == 0) {
         Absorb(block, block->next);
     }
     if (block->prev != nullptr && block->prev->inUse == 0) {
         Absorb(block->prev, block);
+        block = block->prev;
     }
+    Poison(Bytes(block) + ArenaHeaderSize, block->size);
 }
 
 bool ArenaInit(MemoryArena* arena, uint32_t totalSize) {
@@ -101,6 +171,11 @@ bool ArenaInit(MemoryArena* arena, uint32_t totalSize) {
         arena->totalSize = 0;
         return false;
     }
+    ArenaInitRegion(arena, region, totalSize);
+    return true;
+}
+
+ARENA_HEADER_ACCESS void ArenaInitRegion(MemoryArena* arena, void* region, uint32_t totalSize) {
     ArenaBlock* first = static_cast<ArenaBlock*>(region);
     first->owner = arena;
     first->inUse = 0;
@@ -109,13 +184,21 @@ bool ArenaInit(MemoryArena* arena, uint32_t totalSize) {
     first->next = nullptr;
     arena->first = first;
     arena->totalSize = totalSize;
-    return true;
+    Poison(region, totalSize);
+}
+
+void ArenaDetach(MemoryArena* arena) {
+    if (arena->first != nullptr) {
+        Unpoison(arena->first, arena->totalSize);
+    }
+    arena->first = nullptr;
+    arena->totalSize = 0;
 }
 
 void ArenaRelease(MemoryArena* arena) {
-    std::free(arena->first);
-    arena->first = nullptr;
-    arena->totalSize = 0;
+    void* region = arena->first;
+    ArenaDetach(arena);
+    std::free(region);
 }
 
 MemoryArena* ActiveArena() {

@@ -23,6 +23,31 @@ struct ArenaBlock {
 constexpr uint32_t ArenaHeaderSize = (sizeof(ArenaBlock) + 7u) & ~7u;
 constexpr uint32_t ArenaGranularity = 8;
 constexpr uint32_t EngineArenaSize = 0x400000;  // the region the entry point gives the arena
+// The largest request ArenaAllocate considers: above it, rounding up to the granularity or adding
+// a header and an alignment pad would wrap around 32 bits. Larger requests are refused with null.
+constexpr uint32_t ArenaLargestRequest = UINT32_MAX - ArenaHeaderSize - (ArenaGranularity - 1);
+
+// Under AddressSanitizer the arena poisons every header, every free payload and the slack past
+// each request, so the sanitizer reports an overflow of a block or a use of a freed one.
+#if defined(__SANITIZE_ADDRESS__)
+#define ARENA_POISONING 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ARENA_POISONING 1
+#endif
+#endif
+#ifndef ARENA_POISONING
+#define ARENA_POISONING 0
+#endif
+
+// Marks the functions that may touch headers: the allocator and its checker. Headers are poisoned
+// for everyone else, and in a region that does not start on an 8-byte boundary they sit off their
+// natural alignment, which the allocator handles by design.
+#if defined(__GNUC__) || defined(__clang__)
+#define ARENA_HEADER_ACCESS __attribute__((no_sanitize("address", "alignment")))
+#else
+#define ARENA_HEADER_ACCESS
+#endif
 
 struct MemoryArena {
     ArenaBlock* first;   // start of the region; null while the arena has none
@@ -37,13 +62,23 @@ extern MemoryArena stringArena;
 extern bool registryArenaActive;
 extern MemoryArena registryArena;
 
+// Null when no free block is large enough, and for requests above ArenaLargestRequest.
 void* ArenaAllocate(MemoryArena* arena, uint32_t size);
+// Ignores a pointer whose header does not check out as a block in use of the arena it names: a
+// block released twice, or a pointer no arena handed out, leaves every arena as it was.
 void ArenaFree(void* pointer);
 
 // Gives the arena a region of totalSize bytes from the standard heap. Returns false, leaving the
 // arena empty, when the heap refuses it.
 bool ArenaInit(MemoryArena* arena, uint32_t totalSize);
+// Makes the totalSize bytes at `region`, which the caller owns, the arena's one free block. The
+// region may start anywhere; a region off the 8-byte grid realigns the blocks it hands out.
+void ArenaInitRegion(MemoryArena* arena, void* region, uint32_t totalSize);
+// Returns the region to the standard heap in one piece; the arena is empty afterwards.
 void ArenaRelease(MemoryArena* arena);
+// Empties the arena and leaves its region to the caller as plain memory (unpoisoned), without
+// returning it anywhere: the end of a region given with ArenaInitRegion.
+void ArenaDetach(MemoryArena* arena);
 
 MemoryArena* ActiveArena();
 

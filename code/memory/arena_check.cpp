@@ -9,8 +9,8 @@ const uint8_t* Bytes(const ArenaBlock* block) {
 }
 
 // The checks that concern a block on its own and its link back to the block below it.
-const char* CheckBlock(const MemoryArena* arena, const ArenaBlock* block, const ArenaBlock* below,
-                       uint64_t offset) {
+ARENA_HEADER_ACCESS const char* CheckBlock(const MemoryArena* arena, const ArenaBlock* block,
+                                           const ArenaBlock* below, uint64_t offset) {
     if (offset + ArenaHeaderSize + block->size > arena->totalSize) {
         return "a block runs past the end of the region";
     }
@@ -34,7 +34,8 @@ const char* CheckBlock(const MemoryArena* arena, const ArenaBlock* block, const 
 
 }  // namespace
 
-const char* ArenaCheck(const MemoryArena* arena, ArenaVisitor visit, void* context) {
+ARENA_HEADER_ACCESS const char* ArenaCheck(const MemoryArena* arena, ArenaVisitor visit,
+                                           void* context) {
     if (arena->first == nullptr) {
         return arena->totalSize == 0 ? nullptr : "an arena without a region has a size";
     }

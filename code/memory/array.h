@@ -86,8 +86,10 @@ struct Array {
 
 private:
     T* Allocate(uint32_t elements) const {
+        // Beyond ArenaLargestRequest the arena's own size arithmetic would wrap; the standard
+        // heap, when the engine heap is off, is held to the same limit.
         uint64_t bytes = static_cast<uint64_t>(elements) * sizeof(T);
-        if (bytes > UINT32_MAX) {
+        if (bytes > ArenaLargestRequest) {
             return nullptr;
         }
         uint32_t size = static_cast<uint32_t>(bytes);

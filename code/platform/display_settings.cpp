@@ -8,6 +8,18 @@
 
 namespace {
 
+const ConfigSetting DisplayConfigSettings[] = {
+    {"DisplayWidth", ET_Int}, {"DisplayHeight", ET_Int}, {"Fullscreen", ET_Bool},
+    {"DisplayDepth", ET_Int}, {"DisplayRate", ET_Int},
+};
+
+}  // namespace
+
+const ConfigSchema DisplayConfigSchema = {
+    DisplayConfigSettings, sizeof(DisplayConfigSettings) / sizeof(DisplayConfigSettings[0])};
+
+namespace {
+
 // Each key is hashed on its first read and kept for the life of the process.
 int32_t ReadDisplayWidth() {
     static ConfigKey key = {"DisplayWidth", 0, false};

@@ -5,7 +5,11 @@
 
 #include <cstdint>
 
+#include "config/config_file.h"
 #include "memory/array.h"
+
+// The five settings the display reads, for the configuration reader to check a file against.
+extern const ConfigSchema DisplayConfigSchema;
 
 struct DisplaySettings {
     uint32_t displayWidth;   // DisplayWidth, default 0

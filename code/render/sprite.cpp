@@ -246,8 +246,7 @@ void CopyKeyedRow(uint8_t* to, const uint8_t* from, int32_t width, uint32_t key,
 constexpr int32_t WidePixels = 21;
 constexpr uint64_t WideFirstBytes = 0x1249249249249249;  // bit 3i: the first byte of pixel i
 constexpr uint64_t WideBytes = (uint64_t{1} << 63) - 1;
-// Narrower rows take the SSE2 way on every machine, so the tests check both ways on a processor
-// with AVX-512 and the SSE2 way on any other.
+// BlitSprite sends narrower rows the SSE2 way even where AVX-512 is there.
 constexpr int32_t WideRowMinimum = 64;
 
 bool HasAvx512() {
@@ -303,9 +302,41 @@ void CopyKeyedRow(uint8_t* to, const uint8_t* from, int32_t width, uint32_t key,
 
 }  // namespace
 
-// The reference's rows and steps; each row goes the fastest way the processor offers.
+bool BlitPathAvailable(BlitPath path) {
+    switch (path) {
+        case BlitPath::Pixels:
+            return true;
+        case BlitPath::Sse2:
+#ifdef TASPO_BLIT_SSE2
+            return true;
+#else
+            return false;
+#endif
+        case BlitPath::Avx512:
+#ifdef TASPO_BLIT_AVX512
+            return HasAvx512();
+#else
+            return false;
+#endif
+    }
+    return false;
+}
+
+// Wide rows take AVX-512 where the processor has it, every other row SSE2 where the build has it.
 void BlitSprite(Surface* destination, const Sprite* sprite, int32_t srcX, int32_t srcY,
                 int32_t dstX, int32_t dstY, int32_t width, int32_t height) {
+    BlitPath path = BlitPathAvailable(BlitPath::Sse2) ? BlitPath::Sse2 : BlitPath::Pixels;
+#ifdef TASPO_BLIT_AVX512
+    if (width >= WideRowMinimum && BlitPathAvailable(BlitPath::Avx512)) {
+        path = BlitPath::Avx512;
+    }
+#endif
+    BlitSpriteVia(path, destination, sprite, srcX, srcY, dstX, dstY, width, height);
+}
+
+// The reference's rows and steps, each row copied the chosen way.
+void BlitSpriteVia(BlitPath path, Surface* destination, const Sprite* sprite, int32_t srcX,
+                   int32_t srcY, int32_t dstX, int32_t dstY, int32_t width, int32_t height) {
     const Surface* source = sprite->surface;
     if (source->pixels == destination->pixels) {
         // A sprite drawn onto its own surface reads what it has just written: keep the
@@ -329,11 +360,17 @@ void BlitSprite(Surface* destination, const Sprite* sprite, int32_t srcX, int32_
         return;
     }
 #ifdef TASPO_BLIT_AVX512
-    if (width >= WideRowMinimum && HasAvx512()) {
+    if (path == BlitPath::Avx512) {
         CopyKeyedRowsWide(pixelsTo, pixelsFrom, to, from, toStride, fromStride, width, height, key);
         return;
     }
 #endif
+    if (path == BlitPath::Pixels) {
+        for (int32_t row = 0; row < height; ++row, to -= toStride, from -= fromStride) {
+            CopyKeyedPixels(pixelsTo + to, pixelsFrom + from, width, key);
+        }
+        return;
+    }
     KeyChunk keyChunk = MakeKeyChunk(key);
     for (int32_t row = 0; row < height; ++row, to -= toStride, from -= fromStride) {
         CopyKeyedRow(pixelsTo + to, pixelsFrom + from, width, key, keyChunk);

@@ -34,6 +34,9 @@ void InitSurface(Surface* surface) {
 }
 
 bool CreateSurface(Surface* surface, int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0 || width > SurfaceMaxWidth) {
+        return false;
+    }
     if (surface->dibSection != nullptr) {
         SelectObject(surface->memoryDC, surface->previousBitmap);
         DeleteObject(surface->dibSection);

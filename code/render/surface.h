@@ -22,9 +22,13 @@ struct Surface {
 // Puts a freshly allocated record into its empty state: no context, no pixels.
 void InitSurface(Surface* surface);
 
-// Gives the surface pixel storage of width by height (both positive), replacing any earlier
-// storage; the pixels are not cleared. Returns false, leaving the surface without pixels, when
-// the platform refuses the DIB section.
+// The widest surface whose row stride, 3 x width + 3, still fits in a signed 32-bit value.
+constexpr int32_t SurfaceMaxWidth = (INT32_MAX - 3) / 3;
+
+// Gives the surface pixel storage of width by height, replacing any earlier storage; the pixels
+// are not cleared. A width or height that is not positive, or a width above SurfaceMaxWidth, is
+// refused with false and the surface as it was. Returns false, leaving the surface without
+// pixels, when the platform refuses the DIB section.
 bool CreateSurface(Surface* surface, int32_t width, int32_t height);
 
 // Sets every pixel to a colour 0x00RRGGBB.

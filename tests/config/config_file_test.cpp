@@ -17,8 +17,8 @@ namespace {
 // Payload bytes of the blocks in use in the engine arena.
 uint32_t BytesInUse() {
     uint32_t bytes = 0;
-    for (const ArenaBlock* block = ActiveArena()->first; block != nullptr; block = block->next) {
-        bytes += block->inUse != 0 ? block->size : 0;
+    for (const ArenaBlockView& block : ArenaBlocks(ActiveArena())) {
+        bytes += block.inUse ? block.size : 0;
     }
     return bytes;
 }
@@ -118,6 +118,43 @@ TEST_F(ConfigText, ContextLinesChooseWhereValuesGo) {
     currentContext = HashName("Editor");
     EXPECT_EQ(Int("DisplayWidth"), 2);
     EXPECT_TRUE(Bool("Fullscreen", false));
+}
+
+// Checked against what a program reads, a value of the wrong kind is reported and not stored, and
+// a setting under a named context, which is stored but never read, is reported too; the other
+// lines apply. Unknown names are left alone.
+TEST_F(ConfigText, AgainstASchemaWrongKindsAndNamedContextsAreReported) {
+    const ConfigSetting settings[] = {{"Fullscreen", ET_Bool},
+                                      {"DisplayWidth", ET_Int},
+                                      {"DisplayHeight", ET_Int},
+                                      {"DisplayRate", ET_Int}};
+    const ConfigSchema schema = {settings, 4};
+    std::string text =
+        "Fullscreen = 1\n"
+        "DisplayWidth = true\n"
+        "DisplayHeight = 480\n"
+        "Vsync = 3\n"
+        "[Video]\n"
+        "DisplayRate = 75\n"
+        "[]\n"
+        "DisplayRate = 50\n";
+    EXPECT_EQ(LoadConfigText("taspo.cfg", text.data(), static_cast<uint32_t>(text.size()),
+                             &ConfigTest::Collect, this, &schema),
+              3u);
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{
+                  "taspo.cfg:1: Fullscreen expects true or false",
+                  "taspo.cfg:2: DisplayWidth expects a whole number",
+                  "taspo.cfg:6: \"DisplayRate\" under \"[Video]\" is never read; settings "
+                  "go before any named [Context]",
+              }));
+    EXPECT_EQ(Int("DisplayWidth"), -999);
+    EXPECT_FALSE(Bool("Fullscreen", false));
+    EXPECT_EQ(Int("DisplayHeight"), 480);
+    EXPECT_EQ(Int("Vsync"), 3);
+    EXPECT_EQ(Int("DisplayRate"), 50);
+    currentContext = HashName("Video");
+    EXPECT_EQ(Int("DisplayRate"), 75);
 }
 
 TEST_F(ConfigText, EachBadLineGivesOneMessageAndTheRestApplies) {

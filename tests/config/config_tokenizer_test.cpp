@@ -122,6 +122,8 @@ TEST(ConfigTokenizer, BadBytesGiveOneInvalidTokenThenTheEnd) {
         {"A = 1e", ConfigProblem::MalformedNumber, "1e"},
         {"A = 2147483648", ConfigProblem::NumberOutOfRange, "2147483648"},
         {"A = -2147483649", ConfigProblem::NumberOutOfRange, "-2147483649"},
+        // Its first ten digits are exactly 2^31, the magnitude of INT32_MIN; the last still counts.
+        {"A = -21474836480", ConfigProblem::NumberOutOfRange, "-21474836480"},
         {"A = 99999999999999999999999999999", ConfigProblem::NumberOutOfRange,
          "99999999999999999999999999999"},
         {"A = \"open", ConfigProblem::UnclosedString, "\"open"},

@@ -51,7 +51,7 @@ TEST_F(Registry, CreatedEmptyOnceAndKeptAfterwards) {
     ASSERT_NE(registry->name.chars, nullptr);
     EXPECT_EQ(registry->name.length, 0u);
     EXPECT_EQ(registry->name.chars[0], '\0');
-    EXPECT_EQ(BlockOf(registry)->owner, ActiveArena());
+    EXPECT_TRUE(ArenaOwns(ActiveArena(), registry));
 }
 
 TEST_F(Registry, NeverFilledFindsNothingAndReadsDefaults) {
@@ -69,7 +69,7 @@ TEST_F(Registry, FailedCreationReturnsNullAndIsRetried) {
     uint32_t record = (sizeof(VariableRegistry) + 7u) & ~7u;
     RestartWithArena(ArenaHeaderSize + record);
     EXPECT_EQ(GetRegistry(), nullptr);
-    EXPECT_EQ(ActiveArena()->first->inUse, 0) << "the half-made record must be given back";
+    EXPECT_EQ(BlocksInUse(ActiveArena()), 0u) << "the half-made record must be given back";
     EXPECT_EQ(ReadInt(HashName("DisplayRate"), 60), 60);
 
     RestartWithArena(ArenaHeaderSize + record + ArenaHeaderSize + ArenaGranularity);
@@ -85,10 +85,10 @@ TEST_F(Registry, CreatedInTheRegistryArenaWhenItsSwitchIsOn) {
     registryArenaActive = false;
     ASSERT_NE(registry, nullptr);
     EXPECT_EQ(registry->arena, &registryArena);
-    EXPECT_EQ(BlockOf(registry)->owner, ActiveArena()) << "the record itself is EngineAlloc's";
+    EXPECT_TRUE(ArenaOwns(ActiveArena(), registry)) << "the record itself is EngineAlloc's";
     ASSERT_TRUE(StoreInt(0, HashName("DisplayWidth"), 800));
-    EXPECT_EQ(BlockOf(registry->contextRoot)->owner, &registryArena);
-    EXPECT_EQ(BlockOf(registry->contextRoot->variables)->owner, &registryArena);
+    EXPECT_TRUE(ArenaOwns(&registryArena, registry->contextRoot));
+    EXPECT_TRUE(ArenaOwns(&registryArena, registry->contextRoot->variables));
     EXPECT_EQ(ReadInt(HashName("DisplayWidth"), 0), 800);
     ReleaseRegistry();
     ArenaRelease(&registryArena);

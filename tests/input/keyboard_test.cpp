@@ -149,11 +149,11 @@ TEST_F(KeyboardTest, AnUpdateReadsEveryKeyOnceInAscendingOrder) {
 }
 
 TEST_F(KeyboardTest, UpdatingAllocatesNothing) {
-    auto layout = ArenaLayout(ActiveArena());
+    auto layout = ArenaBlocks(ActiveArena());
     backend.SetKeyDown(Space, true);
     keyboard->Update(0.0f);
     keyboard->Update(0.0f);
-    EXPECT_EQ(ArenaLayout(ActiveArena()), layout);
+    EXPECT_EQ(ArenaBlocks(ActiveArena()), layout);
 }
 
 TEST_F(KeyboardTest, CodesOutsideTheTablesAnswerUp) {

@@ -13,7 +13,8 @@
 
 #include "io/file_stream.h"
 #include "io/memory_stream.h"
-#include "io_test_support.h"
+#include "support/bmp_builder.h"
+#include "support/scoped_engine_arena.h"
 
 namespace {
 

@@ -2,8 +2,6 @@
 // positioning, and a stream whose open failed.
 #include "io/file_stream.h"
 
-#include "io_test_support.h"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -12,6 +10,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/scoped_engine_arena.h"
 
 namespace {
 

@@ -43,28 +43,32 @@ TEST_F(ArenaCheckTest, VisitsEveryBlockInAddressOrder) {
     }
 }
 
+// The checker's own test plants faults in a header, so it reads and writes headers as the
+// allocator does, past the sanitizer's poison.
+ARENA_HEADER_ACCESS ArenaBlock ReadHeader(void* payload) {
+    return *BlockOf(payload);
+}
+ARENA_HEADER_ACCESS void WriteHeader(void* payload, const ArenaBlock& header) {
+    *BlockOf(payload) = header;
+}
+
 TEST_F(ArenaCheckTest, NamesEachBrokenInvariant) {
-    ArenaBlock* block = BlockOf(b);
-    ArenaBlock saved = *block;
-    auto expectBroken = [&](const char* what) {
+    const ArenaBlock saved = ReadHeader(b);
+    auto expectBroken = [&](const char* what, auto plant) {
+        ArenaBlock broken = saved;
+        plant(&broken);
+        WriteHeader(b, broken);
         EXPECT_NE(ArenaCheck(&arena), nullptr) << what;
-        *block = saved;
+        WriteHeader(b, saved);
         EXPECT_EQ(ArenaCheck(&arena), nullptr) << what;
     };
-    block->size += 8;
-    expectBroken("a size that overlaps the next header");
-    block->prev = nullptr;
-    expectBroken("a prev link that skips a block");
-    block->next = block;
-    expectBroken("a next link that loops");
-    block->owner = nullptr;
-    expectBroken("another owner");
-    block->inUse = 2;
-    expectBroken("a flag that is neither 0 nor 1");
-    block->inUse = 0;
-    expectBroken("two free neighbours");
-    block->size = 4096;
-    expectBroken("a block past the end of the region");
+    expectBroken("a size that overlaps the next header", [](ArenaBlock* h) { h->size += 8; });
+    expectBroken("a prev link that skips a block", [](ArenaBlock* h) { h->prev = nullptr; });
+    expectBroken("a next link that loops", [&](ArenaBlock* h) { h->next = BlockOf(b); });
+    expectBroken("another owner", [](ArenaBlock* h) { h->owner = nullptr; });
+    expectBroken("a flag that is neither 0 nor 1", [](ArenaBlock* h) { h->inUse = 2; });
+    expectBroken("two free neighbours", [](ArenaBlock* h) { h->inUse = 0; });
+    expectBroken("a block past the end of the region", [](ArenaBlock* h) { h->size = 4096; });
 }
 
 TEST(ArenaCheckEmpty, AnArenaWithoutARegionIsSoundOnlyWithoutASize) {

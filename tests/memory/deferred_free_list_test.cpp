@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "memory/test_arena.h"
+#include "support/scoped_engine_arena.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ protected:
         return levels;
     }
 
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
 };
 
 TEST_F(DeferredFreeListTest, TheFirstPurgeCreatesTheListAndLaterOnesReuseIt) {
@@ -69,7 +69,7 @@ TEST_F(DeferredFreeListTest, APurgeReleasesLevelsUpToItsOwnAndKeepsTheRestInOrde
     EXPECT_EQ(engine.BlocksInUse(), 1u + 3u * 2u) << "three nodes and three payloads released";
     for (const DeferredFreeList::Node* node = deferredFreeList->head; node != nullptr;
          node = node->next) {
-        EXPECT_NE(BlockOf(node->value.payload)->inUse, 0) << "level " << node->value.level;
+        EXPECT_TRUE(engine.Owns(node->value.payload)) << "level " << node->value.level;
     }
 }
 
@@ -110,7 +110,7 @@ TEST_F(DeferredFreeListTest, ShutdownReleasesUpToLevelTwoAndDropsHigherEntriesWi
     DestroyDeferredFreeList();
     EXPECT_EQ(deferredFreeList, nullptr);
     EXPECT_EQ(engine.BlocksInUse(), 1u) << "only the level-3 payload is left";
-    EXPECT_NE(BlockOf(survivor)->inUse, 0);
+    EXPECT_TRUE(engine.Owns(survivor));
     EngineFree(survivor);
     EXPECT_TRUE(engine.AllFree());
 }
@@ -147,7 +147,7 @@ TEST_F(DeferredFreeListTest, AFailedDeferLeavesThePayloadWithTheCaller) {
     EXPECT_FALSE(DeferRelease(0, payload));
     engine.Refill();
     EXPECT_EQ(Levels(), (std::vector<int32_t>{1}));
-    EXPECT_NE(BlockOf(payload)->inUse, 0);
+    EXPECT_TRUE(engine.Owns(payload));
     EngineFree(payload);
 }
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "memory/test_arena.h"
+#include "support/scoped_engine_arena.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ IntList ListOf(std::initializer_list<int32_t> values) {
 }
 
 TEST(LinkedListPushBack, AppendsWithNodesFromTheEngineAndFailsCleanlyWithoutOne) {
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
     IntList list = ListOf({1, 2, 3});
     EXPECT_EQ(Values(list), (std::vector<int32_t>{1, 2, 3}));
     EXPECT_TRUE(engine.Owns(list.head));
@@ -50,7 +50,7 @@ TEST(LinkedListPushBack, AppendsWithNodesFromTheEngineAndFailsCleanlyWithoutOne)
 }
 
 TEST(LinkedListRemove, TheOnlyNodeLeavesAnEmptyList) {
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
     IntList list = ListOf({5});
     list.Remove(list.head);
     EXPECT_EQ(list.head, nullptr);
@@ -61,7 +61,7 @@ TEST(LinkedListRemove, TheOnlyNodeLeavesAnEmptyList) {
 
 // Values() checks after each step that the new head's prev and the new tail's next are null.
 TEST(LinkedListRemove, HeadTailAndInnerNodesKeepTheLinksConsistent) {
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
     IntList list = ListOf({1, 2, 3, 4, 5});
     list.Remove(list.head);
     EXPECT_EQ(Values(list), (std::vector<int32_t>{2, 3, 4, 5}));
@@ -77,7 +77,7 @@ TEST(LinkedListRemove, HeadTailAndInnerNodesKeepTheLinksConsistent) {
 }
 
 TEST(LinkedListRemove, WhileWalkingWithNextReadFirst) {
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
     IntList list = ListOf({1, 2, 3, 4, 5, 6});
     for (IntList::Node* node = list.head; node != nullptr;) {
         IntList::Node* next = node->next;
@@ -91,7 +91,7 @@ TEST(LinkedListRemove, WhileWalkingWithNextReadFirst) {
 }
 
 TEST(LinkedListRemove, NullIsIgnored) {
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
     IntList empty = {};
     empty.Remove(nullptr);
     EXPECT_EQ(empty.count, 0u);
@@ -113,7 +113,7 @@ TEST(LinkedListClear, AnEmptyListOnlyZeroesItsThreeFields) {
 }
 
 TEST(LinkedListClear, ReleasesTheNodesButNotWhatElementsPointTo) {
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
     LinkedList<void*> list = {};
     void* target = EngineAlloc(16);
     ASSERT_NE(target, nullptr);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "memory/arena.h"
-#include "memory/test_arena.h"
+#include "support/scoped_engine_arena.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ void InOrder(const TreeNode* node, std::vector<uint32_t>* keys) {
 }
 
 TEST(TreeInsert, PutsLowerKeysFirstAndEqualOrHigherKeysSecond) {
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
     TreeContainer tree = {};
     int values[2] = {};
     ASSERT_NE(tree.Insert(50, &values[0]), nullptr);
@@ -51,7 +51,7 @@ TEST(TreeInsert, PutsLowerKeysFirstAndEqualOrHigherKeysSecond) {
 }
 
 TEST(TreeInsert, FailsWithTheTreeUnchangedWhenNoNodeCanBeHad) {
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
     TreeContainer tree = {};
     ASSERT_NE(tree.Insert(1, nullptr), nullptr);
     engine.Exhaust();
@@ -64,7 +64,7 @@ TEST(TreeInsert, FailsWithTheTreeUnchangedWhenNoNodeCanBeHad) {
 }
 
 TEST(TreeDestroy, ReleasesNodesBufferAndOwnedObject) {
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
     TreeContainer tree = {};
     int marker = 0;
     tree.reserved = &marker;
@@ -88,7 +88,7 @@ TEST(TreeDestroy, ReleasesNodesBufferAndOwnedObject) {
 }
 
 TEST(TreeDestroy, AnEmptyRootStillReleasesBufferAndOwnedObject) {
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
     TreeContainer tree = {};
     tree.buffer = EngineAlloc(24);
     int destroyed = 0;
@@ -126,7 +126,7 @@ TEST(TreeDestroy, ReleasesAChainOfAMillionNodesWithoutRecursing) {
 }
 
 TEST(TreeOwnedObject, ComesFromTheEngineArenaAndIsNullWhenItIsFull) {
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
     int destroyed = 0;
     engine.Exhaust();
     EXPECT_EQ(new Recorder(&destroyed), nullptr);
@@ -140,7 +140,7 @@ TEST(TreeOwnedObject, ComesFromTheEngineArenaAndIsNullWhenItIsFull) {
 }
 
 TEST(GlobalTree, ShutdownDestroysAndReleasesItWhenSet) {
-    TestArena engine;
+    ScopedEngineArena engine{64 * 1024};
     ASSERT_EQ(globalTree, nullptr);
     DestroyGlobalTree();
     EXPECT_EQ(globalTree, nullptr);

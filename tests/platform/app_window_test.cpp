@@ -109,11 +109,19 @@ TEST_F(AppWindowTest, CloseRequestPostsQuitAndLeavesTheWindow) {
     EXPECT_EQ(NextMessage(), 0u);
 }
 
+// Only SC_KEYMENU is swallowed: SC_CLOSE (Alt+F4, the close button) goes on to the default
+// handling, which sends WM_CLOSE, and so still ends the game.
 TEST_F(AppWindowTest, KeyboardMenuActivationIsSwallowedAndOtherSystemCommandsPassOn) {
     ASSERT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
     EXPECT_EQ(AppWindowProc(window.handle, WM_SYSCOMMAND, SC_KEYMENU, 0), 0);
     EXPECT_EQ(AppWindowProc(window.handle, WM_SYSCOMMAND, SC_MINIMIZE, 0), 0);
     EXPECT_EQ(NextMessage(), 0u) << "neither posts anything";
+    ASSERT_TRUE(backend.PostWindowMessage(WM_SYSCOMMAND, SC_CLOSE));
+    MSG msg = {};
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(DispatchMessageA(&msg), 0);
+    EXPECT_EQ(NextMessage(), static_cast<UINT>(WM_QUIT)) << "SC_CLOSE still closes";
+    EXPECT_TRUE(backend.Window().open) << "closing is the frame loop's business";
     EXPECT_EQ(AppWindowProc(window.handle, WM_DESTROY, 0, 0), 0);
     EXPECT_EQ(NextMessage(), static_cast<UINT>(WM_QUIT));
 }

@@ -213,12 +213,12 @@ TEST_F(DisplaySettingsTest, TheDesktopIsReadBeforeTheModeChanges) {
 
 TEST_F(DisplaySettingsTest, DestructionGivesBackTheEntriesAndTheRecord) {
     ASSERT_NE(GetRegistry(), nullptr);
-    std::vector<std::pair<uint32_t, bool>> before = ArenaLayout(ActiveArena());
+    std::vector<ArenaBlockView> before = ArenaBlocks(ActiveArena());
     DisplaySettings* settings = Create();
     ASSERT_TRUE(settings->entries.Append(7));
     ASSERT_TRUE(settings->entries.Append(8));
     DestroyDisplaySettings(settings);
-    EXPECT_EQ(ArenaLayout(ActiveArena()), before);
+    EXPECT_EQ(ArenaBlocks(ActiveArena()), before);
 }
 
 TEST_F(DisplaySettingsTest, AConfigurationTextReachesTheDisplay) {

@@ -21,6 +21,7 @@ limit=30  # seconds any one run may take; more is a hang
 fail() { echo "hostile ($case): $*" >&2; exit 1; }
 skip() { echo "hostile ($case): skipped: $*"; exit 77; }
 
+# shellcheck source=SCRIPTDIR/x11_session.sh
 source "$(dirname "$0")/x11_session.sh"
 x11_session_begin
 game="$work/game"
@@ -37,7 +38,7 @@ run_game() {
     status=0
     (cd "$game" && exec timeout -k 5 "$limit" "$@" "$taspo") 2>"$work/stderr" >/dev/null ||
         status=$?
-    [ "$status" -ne 124 ] && [ "$status" -ne 137 ] || fail "no answer within $limit s"
+    [[ "$status" -ne 124 && "$status" -ne 137 ]] || fail "no answer within $limit s"
 }
 
 # Exit code 1 and exactly the one line expected (a pattern when it ends in *).

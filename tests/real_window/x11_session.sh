@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that run the game in a virtual X display. x11_session_begin makes a
 # scratch folder ($work) and arranges for it, Xvfb and a game still running ($game_pid) to go
 # when the script exits; x11_session_display starts Xvfb on a free display and exports DISPLAY.
@@ -14,8 +15,8 @@ x11_session_begin() {
 }
 
 x11_session_end() {
-    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    if [ -n "$game_pid" ]; then kill -KILL "$game_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
     rm -rf "$work"
 }
 

@@ -1,5 +1,7 @@
 // The fast blit against the reference blit: after the same draw onto two copies of the same
 // garbage, every byte of the destination's pixel memory, row gaps included, must be the same.
+// Each way of copying rows this machine has is checked on its own, at every width, as well as
+// the one DrawSprite picks.
 // The pixel memory is a heap block of exactly its size, so under AddressSanitizer a read or
 // write past either surface's pixels fails the test too.
 #include <gtest/gtest.h>
@@ -87,6 +89,31 @@ void Paint(Surface* image, Pattern pattern, uint32_t key, uint32_t seed) {
     }
 }
 
+// The ways of copying rows this build and processor offer.
+std::vector<BlitPath> AvailablePaths() {
+    std::vector<BlitPath> paths;
+    for (BlitPath path : {BlitPath::Pixels, BlitPath::Sse2, BlitPath::Avx512}) {
+        if (BlitPathAvailable(path)) {
+            paths.push_back(path);
+        }
+    }
+    return paths;
+}
+
+const char* PathName(BlitPath path) {
+    const char* const names[] = {"pixel by pixel", "SSE2", "AVX-512"};
+    return names[static_cast<int>(path)];
+}
+
+// A second surface with the same size and bytes, gaps included.
+SurfacePtr Copy(const Surface* surface) {
+    SurfacePtr copy(static_cast<Surface*>(EngineAlloc(sizeof(Surface))));
+    InitSurface(copy.get());
+    EXPECT_TRUE(CreateSurface(copy.get(), surface->width, surface->height));
+    std::memcpy(copy->pixels, surface->pixels, PixelBytes(surface));
+    return copy;
+}
+
 // DrawSprite as it is, with the reference blit behind the same clipping.
 void DrawSpriteReference(Surface* destination, const Sprite* sprite, int32_t x, int32_t y,
                          int32_t width, int32_t height) {
@@ -95,6 +122,17 @@ void DrawSpriteReference(Surface* destination, const Sprite* sprite, int32_t x, 
     ClipBlitRect(sprite, destination, &srcX, &srcY, &x, &y, &width, &height);
     if (width > 0 && height > 0) {
         BlitSpriteReference(destination, sprite, srcX, srcY, x, y, width, height);
+    }
+}
+
+// DrawSprite with its rows copied the given way.
+void DrawSpriteVia(BlitPath path, Surface* destination, const Sprite* sprite, int32_t x, int32_t y,
+                   int32_t width, int32_t height) {
+    int32_t srcX = 0;
+    int32_t srcY = 0;
+    ClipBlitRect(sprite, destination, &srcX, &srcY, &x, &y, &width, &height);
+    if (width > 0 && height > 0) {
+        BlitSpriteVia(path, destination, sprite, srcX, srcY, x, y, width, height);
     }
 }
 
@@ -110,16 +148,22 @@ void ExpectSameBytes(const Surface* actual, const Surface* expected) {
     }
 }
 
-// Draws the sprite at (x, y) with DrawSprite and with the reference onto two copies of the
-// same `width` by `height` garbage, and compares them.
+// Draws the sprite at (x, y) with the reference, with DrawSprite and with each way of copying
+// rows, onto copies of the same `width` by `height` garbage, and compares them.
 void ExpectDrawMatches(const Sprite* sprite, int32_t width, int32_t height, int32_t x, int32_t y,
                        uint32_t seed) {
     SCOPED_TRACE(::testing::Message() << sprite->width << "x" << sprite->height << " onto " << width
                                       << "x" << height << " at " << x << "," << y);
-    SurfacePtr fast = GarbageSurface(width, height, seed);
     SurfacePtr reference = GarbageSurface(width, height, seed);
-    DrawSprite(fast.get(), sprite, x, y, sprite->width, sprite->height);
+    SurfacePtr fast = Copy(reference.get());
     DrawSpriteReference(reference.get(), sprite, x, y, sprite->width, sprite->height);
+    for (BlitPath path : AvailablePaths()) {
+        SCOPED_TRACE(PathName(path));
+        SurfacePtr chosen = Copy(fast.get());
+        DrawSpriteVia(path, chosen.get(), sprite, x, y, sprite->width, sprite->height);
+        ExpectSameBytes(chosen.get(), reference.get());
+    }
+    DrawSprite(fast.get(), sprite, x, y, sprite->width, sprite->height);
     ExpectSameBytes(fast.get(), reference.get());
 }
 
@@ -134,9 +178,9 @@ std::vector<std::pair<int32_t, int32_t>> Places(const Sprite* sprite, int32_t wi
             {(width - sprite->width) / 2, (height - sprite->height) / 2}};
 }
 
-// Widths 1 to 9 on both sides give every pair of row gaps (width % 4) in the pixel-by-pixel
-// path; 16 to 19 and 32 to 35 do the same where rows go sixteen pixels at a time (SSE2), with
-// and without an overlapping last chunk.
+// Widths 1 to 9 on both sides give every pair of row gaps (width % 4) where DrawSprite goes pixel
+// by pixel; 16 to 19 and 32 to 35 do the same where it goes sixteen pixels at a time (SSE2),
+// with and without an overlapping last chunk.
 TEST(BlitEquivalence, EveryWidthAndRowGapPairMatchesTheReference) {
     std::vector<int32_t> spriteWidths = {1,  2,  3,  4,  5,  6,  7,  8,  9,  15, 16,
                                          17, 18, 19, 31, 32, 33, 34, 35, 47, 48, 49};
@@ -159,8 +203,9 @@ TEST(BlitEquivalence, EveryWidthAndRowGapPairMatchesTheReference) {
     }
 }
 
-// Rows of 64 pixels and more go 21 pixels at a time where the processor has AVX-512: widths 64
-// to 85 end in every remainder from 1 to 21 pixels, onto destinations with every row gap.
+// Rows of 64 pixels and more go 21 pixels at a time where the processor has AVX-512, and sixteen
+// at a time elsewhere: widths 64 to 85 end in every remainder from 1 to 21 pixels, onto
+// destinations with every row gap.
 TEST(BlitEquivalence, WideRowsWithEveryRemainderMatchTheReference) {
     uint32_t seed = 100;
     for (int32_t spriteWidth = 64; spriteWidth <= 85; ++spriteWidth) {
@@ -195,10 +240,16 @@ TEST(BlitEquivalence, RectanglesAnywhereInBothSurfacesMatchTheReference) {
             int32_t dstY = random() % (11 - height + 1);
             SCOPED_TRACE(::testing::Message() << srcX << "," << srcY << " to " << dstX << ","
                                               << dstY << " " << width << "x" << height);
-            SurfacePtr fast = GarbageSurface(screenWidth, 11, i);
             SurfacePtr reference = GarbageSurface(screenWidth, 11, i);
-            BlitSprite(fast.get(), &sprite, srcX, srcY, dstX, dstY, width, height);
+            SurfacePtr fast = Copy(reference.get());
             BlitSpriteReference(reference.get(), &sprite, srcX, srcY, dstX, dstY, width, height);
+            for (BlitPath path : AvailablePaths()) {
+                SCOPED_TRACE(PathName(path));
+                SurfacePtr chosen = Copy(fast.get());
+                BlitSpriteVia(path, chosen.get(), &sprite, srcX, srcY, dstX, dstY, width, height);
+                ExpectSameBytes(chosen.get(), reference.get());
+            }
+            BlitSprite(fast.get(), &sprite, srcX, srcY, dstX, dstY, width, height);
             ExpectSameBytes(fast.get(), reference.get());
         }
     }

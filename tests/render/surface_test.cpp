@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "memory/arena.h"
+#ifndef _WIN32
+#include "platform/portable/backend.h"
+#endif
 
 namespace {
 
@@ -51,6 +54,39 @@ TEST(SurfaceTest, StrideAndRowGapFollowTheWidth) {
         EXPECT_EQ(surface->bitmapInfo.bmiHeader.biBitCount, 24);
     }
 }
+
+// 3 x 715827882 + 3 does not fit in 32 bits: such a width is refused before its stride is
+// computed, and the surface keeps the pixels it had.
+TEST(SurfaceTest, AWidthWhoseStrideOverflowsIsRefused) {
+    SurfacePtr surface = MakeSurface(4, 2);
+    uint8_t* pixels = surface->pixels;
+    for (int32_t width : {SurfaceMaxWidth + 1, INT32_MAX, -SurfaceMaxWidth - 1, 0}) {
+        EXPECT_FALSE(CreateSurface(surface.get(), width, 1)) << width;
+    }
+    EXPECT_FALSE(CreateSurface(surface.get(), 4, 0));
+    EXPECT_EQ(surface->width, 4);
+    EXPECT_EQ(surface->stride, 12);
+    EXPECT_EQ(surface->pixels, pixels);
+    EXPECT_EQ(SurfaceStride(SurfaceMaxWidth), 2147483644);
+    EXPECT_TRUE(CreateSurface(surface.get(), 8, 1));
+}
+
+#ifndef _WIN32
+// A surface holds a memory context and a DIB section: re-creating it replaces the section in the
+// same context, and destroying it gives back both.
+TEST(SurfaceTest, RecreatingAndDestroyingGiveBackEveryGdiObject) {
+    size_t before = portable::LiveGdiObjects();
+    {
+        SurfacePtr surface = MakeSurface(8, 4);
+        EXPECT_EQ(portable::LiveGdiObjects(), before + 2);
+        HDC context = surface->memoryDC;
+        ASSERT_TRUE(CreateSurface(surface.get(), 16, 2));
+        EXPECT_EQ(surface->memoryDC, context);
+        EXPECT_EQ(portable::LiveGdiObjects(), before + 2) << "the old DIB section is gone";
+    }
+    EXPECT_EQ(portable::LiveGdiObjects(), before);
+}
+#endif
 
 TEST(SurfaceTest, BackBufferFillSetsEveryPixel) {
     SurfacePtr surface = MakeSurface(512, 448);

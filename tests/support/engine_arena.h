@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "memory/arena.h"
 #include "platform/portable/headless_backend.h"
 #include "support/scoped_engine_arena.h"
@@ -14,5 +16,8 @@ protected:
     portable::ScopedBackend installed{&backend};
 };
 
-// The blocks of an arena as (size, inUse) pairs, in address order.
-std::vector<std::pair<uint32_t, bool>> ArenaLayout(const MemoryArena* arena);
+// Shows a block in a failed comparison of arena layouts as its fields rather than its bytes.
+inline void PrintTo(const ArenaBlockView& block, std::ostream* out) {
+    *out << "{offset " << block.offset << ", size " << block.size
+         << (block.inUse ? ", in use}" : ", free}");
+}

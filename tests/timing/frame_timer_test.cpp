@@ -218,7 +218,7 @@ TEST_F(FrameTimerTest, FixedStepReplacesMeasuredTime) {
 }
 
 TEST_F(FrameTimerTest, ResetEmptiesAndRestartsButKeepsTheSettings) {
-    auto before = ArenaLayout(ActiveArena());
+    auto before = ArenaBlocks(ActiveArena());
     Add(0.0f, 0.5f);
     Add(3.0f, 0.25f);
     timer->maxDelta = 0.5f;
@@ -232,7 +232,7 @@ TEST_F(FrameTimerTest, ResetEmptiesAndRestartsButKeepsTheSettings) {
     EXPECT_EQ(timer->modifiers.count, 0u);
     EXPECT_EQ(timer->modifiers.head, nullptr);
     EXPECT_EQ(timer->modifiers.tail, nullptr);
-    EXPECT_EQ(ArenaLayout(ActiveArena()), before);
+    EXPECT_EQ(ArenaBlocks(ActiveArena()), before);
     EXPECT_EQ(timer->startTicks, 777777 + 2 * 1024 + 12345);
     EXPECT_EQ(timer->lastElapsedTicks, 0);
     EXPECT_EQ(timer->frameTicks, 0);
@@ -278,34 +278,35 @@ TEST_F(FrameTimerTest, AZeroOrFailedFrequencyStopsTheClock) {
 TEST_F(FrameTimerTest, AnUpdateReadsTheCounterOnceAndAllocatesNothing) {
     Add(0.0f, 0.5f);
     Add(100.0f, 0.75f);
-    auto layout = ArenaLayout(ActiveArena());
+    auto layout = ArenaBlocks(ActiveArena());
     for (int frame = 0; frame < 50; ++frame) {
         size_t reads = backend.CounterReads();
         Step(0.125);
         EXPECT_EQ(backend.CounterReads(), reads + 1);
     }
-    EXPECT_EQ(ArenaLayout(ActiveArena()), layout);
+    EXPECT_EQ(ArenaBlocks(ActiveArena()), layout);
 
     Add(0.125f, 0.25f);
     size_t reads = backend.CounterReads();
     Step(0.125);  // this one expires
     EXPECT_EQ(backend.CounterReads(), reads + 1);
-    EXPECT_EQ(ArenaLayout(ActiveArena()), layout);
+    EXPECT_EQ(ArenaBlocks(ActiveArena()), layout);
 }
 
 TEST_F(FrameTimerTest, AddingAModifierWithoutRoomLeaksNothing) {
     // Fill the arena so that only an 8-byte block is left: room for the record, not the node.
-    auto layout = ArenaLayout(ActiveArena());
-    ASSERT_FALSE(layout.back().second);
-    uint32_t freeBytes = layout.back().first;
+    auto layout = ArenaBlocks(ActiveArena());
+    ASSERT_FALSE(layout.back().inUse);
+    uint32_t freeBytes = layout.back().size;
     void* filler = EngineAlloc(freeBytes - ArenaHeaderSize - 8);
     ASSERT_NE(filler, nullptr);
-    auto full = ArenaLayout(ActiveArena());
-    ASSERT_EQ(full.back(), std::make_pair(8u, false));
+    auto full = ArenaBlocks(ActiveArena());
+    ASSERT_EQ(full.back().size, 8u);
+    ASSERT_FALSE(full.back().inUse);
 
     EXPECT_EQ(AddTimeScaleModifier(timer, 1.0f, 0.5f), nullptr);
     EXPECT_EQ(timer->modifiers.count, 0u);
-    EXPECT_EQ(ArenaLayout(ActiveArena()), full);
+    EXPECT_EQ(ArenaBlocks(ActiveArena()), full);
 
     void* last = EngineAlloc(8);
     ASSERT_NE(last, nullptr);
@@ -320,9 +321,9 @@ TEST_F(FrameTimerTest, DestroyReleasesTheModifiersAndTheRecord) {
     Add(0.0f, 0.25f);
     DestroyFrameTimer(timer);
     timer = nullptr;
-    auto layout = ArenaLayout(ActiveArena());
+    auto layout = ArenaBlocks(ActiveArena());
     ASSERT_EQ(layout.size(), 1u);
-    EXPECT_FALSE(layout.front().second);
+    EXPECT_FALSE(layout.front().inUse);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The arena's figures as they stand on the 32-bit Windows build, written out as literal numbers:
-// a 24-byte header, and the block sizes that follow from it. The portable tests work from
-// ArenaHeaderSize; these hold the 32-bit build to the exact values.
+// The arena's figures with 32-bit pointers, written out as literal numbers: a 24-byte header, and
+// the block sizes that follow from it. The portable tests work from ArenaHeaderSize; these hold
+// every 32-bit build (Windows, and the 32-bit Linux build) to the exact values.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,23 +8,28 @@
 #include <vector>
 
 #include "memory/arena.h"
-#include "platform/win32.h"
+#include "support/scoped_engine_arena.h"
 
-// The figures are those of 32-bit pointers; a 64-bit Windows build has 32-byte headers.
 #if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(void*) == 4, "the 32-bit build has 32-bit pointers");
+#include "platform/win32.h"
+static_assert(sizeof(WNDCLASSEXA) == 48, "the window class record the window registers");
+#endif
+
+#if UINTPTR_MAX == 0xFFFFFFFFu
+static_assert(sizeof(void*) == 4, "a 32-bit build has 32-bit pointers");
 static_assert(sizeof(ArenaBlock) == 20, "five fields at 32-bit pointer width");
 static_assert(ArenaHeaderSize == 24, "the arena header is exactly 24 bytes");
-static_assert(sizeof(WNDCLASSEXA) == 48, "the window class record the window registers");
 
 namespace {
 
 using Layout = std::vector<std::pair<uint32_t, bool>>;
 
+// Sizes and flags of the blocks in address order, after checking that they tile the region.
 Layout LayoutOf(const MemoryArena& arena) {
     Layout layout;
-    for (const ArenaBlock* block = arena.first; block != nullptr; block = block->next) {
-        layout.push_back({block->size, block->inUse != 0});
+    EXPECT_EQ(ArenaCheck(&arena), nullptr);
+    for (const ArenaBlockView& block : ArenaBlocks(&arena)) {
+        layout.push_back({block.size, block.inUse});
     }
     return layout;
 }
@@ -61,6 +66,7 @@ TEST_F(ArenaFigures, RequestsRoundToEightAndSplitBehind24Bytes) {
     // Released in a jumbled order, the blocks merge back into the one free block.
     for (void* payload : {empty, nine, hundred, one}) {
         ArenaFree(payload);
+        EXPECT_EQ(ArenaCheck(&arena), nullptr);
     }
     EXPECT_EQ(LayoutOf(arena), (Layout{{4194280, false}}));
 }
@@ -76,14 +82,16 @@ TEST_F(ArenaFigures, BlockWithin24BytesOfTheRequestGoesWhole) {
     EXPECT_EQ(LayoutOf(arena).front(), (std::pair<uint32_t, bool>{8, true}));  // 8 + 32: split
     EXPECT_EQ(LayoutOf(arena)[1], (std::pair<uint32_t, bool>{8, false}));
     ArenaFree(fence);
+    EXPECT_EQ(ArenaCheck(&arena), nullptr);
 }
 
-// A header four bytes off the 8-byte grid, which 32-bit pointer alignment allows: the block gives
-// up four bytes as a free block of its own and serves the request from a realigned header.
+// A region four bytes off the 8-byte grid: the block gives up four bytes as a free block of its
+// own and serves the request from a realigned header.
 TEST(ArenaFiguresMisaligned, RealignsAHeaderFourBytesOffTheGrid) {
     alignas(8) static uint8_t region[256];
-    MemoryArena arena = {reinterpret_cast<ArenaBlock*>(region + 4), 252};
-    *arena.first = ArenaBlock{&arena, 0, 252 - 24, nullptr, nullptr};
+    MemoryArena arena = {};
+    ArenaInitRegion(&arena, region + 4, 252);
+    EXPECT_EQ(LayoutOf(arena), (Layout{{228, false}}));
 
     void* payload = ArenaAllocate(&arena, 8);
     EXPECT_EQ(payload, region + 4 + 24 + 4 + 24);
@@ -91,15 +99,20 @@ TEST(ArenaFiguresMisaligned, RealignsAHeaderFourBytesOffTheGrid) {
 
     ArenaFree(payload);
     EXPECT_EQ(LayoutOf(arena), (Layout{{228, false}}));
+    ArenaDetach(&arena);
 }
 
 TEST(ArenaFiguresMisaligned, SkipsAMisalignedBlockTooSmallToRealign) {
     alignas(8) static uint8_t region[64];
-    MemoryArena arena = {reinterpret_cast<ArenaBlock*>(region + 4), 24 + 35};
-    *arena.first = ArenaBlock{&arena, 0, 35, nullptr, nullptr};
+    MemoryArena arena = {};
+    ArenaInitRegion(&arena, region + 4, 24 + 35);
     EXPECT_EQ(ArenaAllocate(&arena, 8), nullptr);  // needs 8 - 4 + 32 = 36
-    arena.first->size = 36;
+    EXPECT_EQ(LayoutOf(arena), (Layout{{35, false}}));
+    ArenaDetach(&arena);
+    ArenaInitRegion(&arena, region + 4, 24 + 36);
     EXPECT_NE(ArenaAllocate(&arena, 8), nullptr);
+    EXPECT_EQ(LayoutOf(arena), (Layout{{4, false}, {8, true}}));
+    ArenaDetach(&arena);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // HeadlessBackend serves tests, benchmarks and fuzzers, scripted and recorded.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/portable/win32_api.h"
@@ -52,9 +53,21 @@ public:
     virtual int64_t CounterFrequency() = 0;
     virtual void YieldThread() = 0;
 
+    // A modal message box, shown until the user closes it. A real desktop has the text on stderr
+    // already, so by default nothing more is shown.
+    virtual void ShowMessageBox(const char* text, const char* caption) {
+        static_cast<void>(text);
+        static_cast<void>(caption);
+    }
+
     virtual bool DesktopMode(DisplayMode* mode) = 0;
     // ChangeDisplaySettingsA: a null mode returns to the desktop mode.
     virtual LONG ChangeMode(const DEVMODEA* mode, DWORD flags) = 0;
+
+    // The running program's file, from which the data installed beside it is found: fills `path`
+    // (`size` bytes with the terminator) and returns true, or false when it cannot tell. The real
+    // machine's answer, /proc/self/exe, unless a backend places the program elsewhere.
+    virtual bool ExecutablePath(char* path, uint32_t size);
 };
 
 // Makes `backend` the machine the layer talks to and starts a fresh session on it: no windows,
@@ -64,6 +77,10 @@ Backend& CurrentBackend();
 
 // The instance handle that the layer's main passes to WinMain.
 HINSTANCE ModuleInstance();
+
+// Memory device contexts and DIB sections of the current session created and not yet deleted,
+// so tests can see that every one is given back.
+size_t LiveGdiObjects();
 
 // Safe to call from a signal handler: the next PeekMessageA posts the quit message.
 void RequestQuit();

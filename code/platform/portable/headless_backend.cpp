@@ -2,6 +2,7 @@
 #include "platform/portable/headless_backend.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace portable {
 
@@ -80,12 +81,20 @@ bool HeadlessBackend::DesktopMode(DisplayMode* mode) {
 }
 
 LONG HeadlessBackend::ChangeMode(const DEVMODEA* mode, DWORD flags) {
-    ModeChange change{mode != nullptr, mode != nullptr ? *mode : DEVMODEA{}, flags};
+    ModeChange change{mode != nullptr, mode != nullptr ? *mode : DEVMODEA{}, flags, window_.open};
     modeChanges_.push_back(change);
     if (mode != nullptr && (flags & CDS_TEST) != 0) {
         return modeTestResult_;
     }
     return DISP_CHANGE_SUCCESSFUL;
+}
+
+bool HeadlessBackend::ExecutablePath(char* path, uint32_t size) {
+    if (executablePath_.empty() || executablePath_.size() >= size) {
+        return false;
+    }
+    std::memcpy(path, executablePath_.c_str(), executablePath_.size() + 1);
+    return true;
 }
 
 }  // namespace portable

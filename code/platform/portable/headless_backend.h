@@ -26,6 +26,15 @@ public:
         bool hasMode;  // false: ChangeDisplaySettingsA(null, flags)
         DEVMODEA mode;
         DWORD flags;
+        bool windowOpen;  // the window was still open when the change was asked for
+    };
+
+    // A message box as it was shown, with what was still on screen behind it.
+    struct MessageBoxShown {
+        std::string text;
+        std::string caption;
+        bool windowOpen;           // the window was still open
+        size_t modeChangesBefore;  // display-mode changes asked for before it
     };
 
     struct WindowState {
@@ -48,6 +57,8 @@ public:
     void SetModeTestResult(LONG result) { modeTestResult_ = result; }
     // Posts a message to the open window, as the system would (WM_CLOSE for a close request).
     bool PostWindowMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Where the program's file seems to be; by default nowhere, so nothing is found beside it.
+    void SetExecutablePath(const std::string& path) { executablePath_ = path; }
     // Keep a copy of every presented frame (on by default); benchmarks and soaks turn it off.
     void SetRecordFrames(bool record) { recordFrames_ = record; }
 
@@ -57,6 +68,7 @@ public:
     Frame LastFrame() const;
     size_t PresentCount() const { return presentCount_; }
     const std::vector<ModeChange>& ModeChanges() const { return modeChanges_; }
+    const std::vector<MessageBoxShown>& MessageBoxes() const { return messageBoxes_; }
     const WindowState& Window() const { return window_; }
     size_t YieldCount() const { return yieldCount_; }
     size_t CounterReads() const { return counterReads_; }
@@ -73,8 +85,12 @@ public:
     int64_t Counter() override;
     int64_t CounterFrequency() override { return frequency_; }
     void YieldThread() override { ++yieldCount_; }
+    void ShowMessageBox(const char* text, const char* caption) override {
+        messageBoxes_.push_back(MessageBoxShown{text, caption, window_.open, modeChanges_.size()});
+    }
     bool DesktopMode(DisplayMode* mode) override;
     LONG ChangeMode(const DEVMODEA* mode, DWORD flags) override;
+    bool ExecutablePath(char* path, uint32_t size) override;
 
 private:
     int64_t frequency_ = 10000000;  // Windows' usual 10 MHz
@@ -91,9 +107,11 @@ private:
     Frame lastFrame_;       // a copy of them, taken when the window closes
     size_t presentCount_ = 0;
     std::vector<ModeChange> modeChanges_;
+    std::vector<MessageBoxShown> messageBoxes_;
     size_t yieldCount_ = 0;
     size_t counterReads_ = 0;
     size_t keyReads_ = 0;
+    std::string executablePath_;
 };
 
 }  // namespace portable

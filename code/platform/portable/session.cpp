@@ -90,6 +90,10 @@ Backend& CurrentBackend() {
     return *installedBackend;
 }
 
+size_t LiveGdiObjects() {
+    return CurrentSession().gdiObjects.size();
+}
+
 HINSTANCE ModuleInstance() {
     return reinterpret_cast<HINSTANCE>(&moduleBase);
 }

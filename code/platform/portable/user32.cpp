@@ -178,7 +178,13 @@ HANDLE LoadImageA(HINSTANCE, LPCSTR, UINT, int, int, UINT) {
     return nullptr;
 }
 
-LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {
+// Of the default handling only what a window procedure relies on: the close command of the
+// system menu (Alt+F4, the close button) becomes WM_CLOSE, sent to the window.
+LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM) {
+    Window* window = CurrentSession().FindWindow(handle);
+    if (window != nullptr && message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+        return window->procedure(handle, WM_CLOSE, 0, 0);
+    }
     return 0;
 }
 
@@ -222,6 +228,16 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
         return TRUE;
     }
     return FALSE;
+}
+
+int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+    // As on Windows, the box's own message loop takes a pending quit message, posts it again and
+    // closes the box at once, before anyone could read it.
+    if (CurrentSession().quitPosted) {
+        return IDOK;
+    }
+    CurrentBackend().ShowMessageBox(text != nullptr ? text : "", caption != nullptr ? caption : "");
+    return IDOK;
 }
 
 BOOL TranslateMessage(const MSG*) {

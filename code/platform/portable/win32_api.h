@@ -187,6 +187,10 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA must keep the Windows layout");
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
+#define MB_OK 0x00000000L
+#define MB_ICONERROR 0x00000010L
+#define IDOK 1
+
 // Window and class styles.
 #define WS_OVERLAPPED 0x00000000L
 #define WS_CAPTION 0x00C00000L
@@ -270,26 +274,27 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA must keep the Windows layout");
 // USER32: windows and messages.
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass);
 BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
-int GetClassNameA(HWND window, LPSTR className, int maxCount);
+int GetClassNameA(HWND handle, LPSTR className, int maxCount);
 BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);
-BOOL ShowWindow(HWND window, int showCommand);
-BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
-BOOL UpdateWindow(HWND window);
-BOOL DestroyWindow(HWND window);
-HDC GetDC(HWND window);
-int ReleaseDC(HWND window, HDC deviceContext);
+BOOL ShowWindow(HWND handle, int showCommand);
+BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+BOOL UpdateWindow(HWND handle);
+BOOL DestroyWindow(HWND handle);
+HDC GetDC(HWND handle);
+int ReleaseDC(HWND handle, HDC deviceContext);
 HICON LoadIconA(HINSTANCE instance, LPCSTR iconName);
 HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT load);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL PostMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 HWND GetFocus();
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // USER32: display modes and keyboard.
 BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNumber, DEVMODEA* mode);

@@ -15,6 +15,7 @@
 #include "memory/deferred_free_list.h"
 #include "memory/tree_container.h"
 #include "projects/taspo/game_constants.h"
+#include "projects/taspo/game_files.h"
 #include "projects/taspo/reaction_cycle.h"
 
 DisplaySettings* displaySettings = nullptr;
@@ -48,11 +49,15 @@ T* Allocate(T** object, StartupFailure* failure, const char* what) {
     return *object;
 }
 
+// Called once everything is torn down: the display is back in its own mode and the window gone.
+// Destroying the window posted the quit message, which would close the box at once; it is taken
+// from the queue first. On Linux the box is our layer's, and shows nothing beyond stderr.
 void ReportFailure(const char* reason) {
     std::fprintf(stderr, "taspo: %s\n", reason);
-#ifdef _WIN32
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
     MessageBoxA(nullptr, reason, AppWindowTitle, MB_OK | MB_ICONERROR);
-#endif
 }
 
 bool CreateMainWindow(HINSTANCE instance, int showCommand, StartupFailure* failure) {
@@ -88,9 +93,14 @@ bool LoadTargetImage(StartupFailure* failure) {
         return false;
     }
     InitSurface(targetImage);
-    FileStream stream(TargetImageFile, "rb");
+    GameFile image;
+    FindGameFile(TargetImageFile, GameFileKind::Data, &image);
+    if (!image.found) {
+        return Fail(failure, "%s: not found in %s", TargetImageFile, image.tried);
+    }
+    FileStream stream(image.path, "rb");
     if (!stream.IsOpen()) {
-        return Fail(failure, "%s: cannot open it (%s)", TargetImageFile,
+        return Fail(failure, "%s: cannot open it (%s)", image.path,
                     std::strerror(stream.openError));
     }
     int32_t result = LoadBitmapFile(&stream, targetImage);
@@ -99,10 +109,10 @@ bool LoadTargetImage(StartupFailure* failure) {
     }
     // A directory opens but cannot be read; say so rather than call it a short file.
     if (stream.readError != 0) {
-        return Fail(failure, "%s: cannot read it (%s)", TargetImageFile,
+        return Fail(failure, "%s: cannot read it (%s)", image.path,
                     std::strerror(stream.readError));
     }
-    return Fail(failure, "%s: %s", TargetImageFile, BitmapLoadErrorText(result));
+    return Fail(failure, "%s: %s", image.path, BitmapLoadErrorText(result));
 }
 
 template <typename T>
@@ -116,9 +126,15 @@ void Release(T** object) {
 bool AppStartup(HINSTANCE instance, int showCommand, StartupFailure* failure) {
     failure->reason[0] = '\0';
     static char messagePrefix[] = "taspo";
-    ConfigFileResult config = LoadConfigFile(ConfigFile, PrintConfigMessage, messagePrefix);
-    if (config.failed) {
-        return Fail(failure, "%s: %s", ConfigFile, config.failure);
+    // Without a taspo.cfg anywhere every default applies.
+    GameFile configFile;
+    FindGameFile(ConfigFile, GameFileKind::Config, &configFile);
+    if (configFile.found) {
+        ConfigFileResult config = LoadConfigFile(configFile.path, PrintConfigMessage, messagePrefix,
+                                                 &DisplayConfigSchema);
+        if (config.failed) {
+            return Fail(failure, "%s: %s", configFile.path, config.failure);
+        }
     }
 
     if (Allocate(&displaySettings, failure, "the display settings") == nullptr) {
@@ -192,13 +208,14 @@ int RunTaspo(HINSTANCE instance, int showCommand, uint32_t arenaSize) {
     if (started) {
         while (AppFrame()) {
         }
-    } else {
-        ReportFailure(failure.reason);
     }
     AppShutdown();
     ArenaRelease(ActiveArena());
     // The registry lived in the region just returned; forget it rather than keep a dangling
     // pointer to it.
     ReleaseRegistry();
+    if (!started) {
+        ReportFailure(failure.reason);
+    }
     return started ? 0 : 1;
 }

@@ -20,13 +20,15 @@ extern Surface* backBuffer;
 extern Surface* targetImage;
 extern Sprite* targetSprite;
 
-extern const char* const TargetImageFile;  // "button.bmp", in the working directory
-extern const char* const ConfigFile;       // "taspo.cfg", optional, in the working directory
+// Each is read from the working directory, else from its folder of file_places.h.
+extern const char* const TargetImageFile;  // "button.bmp"
+extern const char* const ConfigFile;       // "taspo.cfg", optional
 constexpr uint32_t TargetColourKey = 0xFF00FF;
 
-// Why start-up stopped: one line, e.g. `button.bmp: not a BMP file (signature is not "BM")`.
+// Why start-up stopped: one line, e.g. `button.bmp: not a BMP file (signature is not "BM")`,
+// naming the file by the path it was read from.
 struct StartupFailure {
-    char reason[256];
+    char reason[1280];
 };
 
 // Builds every object in order. Returns false, with the reason in `failure`, when something the

@@ -36,11 +36,7 @@ TEST_F(AppLifecycleTest, StartupBuildsEveryObjectAndTeardownReleasesThemAll) {
     EXPECT_FALSE(backend.Window().open);
     ASSERT_EQ(backend.ModeChanges().size(), 1u) << "windowed: one return to the desktop mode";
     // Only the registry, which lives until the region goes, is left in the arena.
-    size_t inUse = 0;
-    for (const auto& block : ArenaLayout(ActiveArena())) {
-        inUse += block.second ? 1 : 0;
-    }
-    EXPECT_EQ(inUse, 2u) << "the registry record and its name's buffer";
+    EXPECT_EQ(BlocksInUse(ActiveArena()), 2u) << "the registry record and its name's buffer";
 }
 
 TEST_F(AppLifecycleTest, TargetIsCentredWithTheRemainderDropped) {
@@ -84,10 +80,10 @@ TEST_F(AppLifecycleTest, MissingOrBadImageStopsStartupWithItsReason) {
     }
 }
 
-TEST_F(AppLifecycleTest, UnreadableImageIsNamedWithTheSystemsReason) {
+TEST_F(AppLifecycleTest, MissingOrUnreadableImageIsNamedWithTheReason) {
     std::remove(TargetImageFile);
     EXPECT_FALSE(Start());
-    EXPECT_STREQ(failure.reason, "button.bmp: cannot open it (No such file or directory)");
+    EXPECT_STREQ(failure.reason, "button.bmp: not found in the working directory");
     AppShutdown();
     mkdir(TargetImageFile, 0755);
     EXPECT_FALSE(Start());
@@ -104,19 +100,29 @@ TEST_F(AppLifecycleTest, ConfigurationFileSwitchesToFullScreenAndBackAtTeardown)
     EXPECT_EQ(backend.ModeChanges()[1].flags, static_cast<DWORD>(CDS_FULLSCREEN));
     EXPECT_EQ(backend.ModeChanges()[1].mode.dmFields, 0x5C0000u);
     EXPECT_EQ(backend.ModeChanges()[1].mode.dmPelsWidth, 640u);
+    EXPECT_FALSE(backend.ModeChanges()[1].windowOpen) << "the mode is set before the window opens";
     AppShutdown();
     ASSERT_EQ(backend.ModeChanges().size(), 3u);
     EXPECT_FALSE(backend.ModeChanges()[2].hasMode);
     EXPECT_EQ(backend.ModeChanges()[2].flags, 0u);
+    EXPECT_TRUE(backend.ModeChanges()[2].windowOpen) << "the desktop mode comes back first";
+    EXPECT_FALSE(backend.Window().open);
+    ExpectEveryObjectReleased();
 }
 
 TEST_F(AppLifecycleTest, MalformedConfigurationLineIsReportedAndTheRestStillApplies) {
-    scratch.Write(ConfigFile, std::string("DisplayWidth 640\nFullscreen = true\n"));
+    scratch.Write(ConfigFile,
+                  std::string("DisplayWidth 640\nFullscreen = true\nDisplayRate = true\n"
+                              "[Video]\nDisplayHeight = 480\n"));
     testing::internal::CaptureStderr();
     bool ok = Start();
     std::string printed = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(ok) << failure.reason;
-    EXPECT_EQ(printed, "taspo: taspo.cfg:1: expected \"=\" after \"DisplayWidth\"\n");
+    EXPECT_EQ(printed,
+              "taspo: taspo.cfg:1: expected \"=\" after \"DisplayWidth\"\n"
+              "taspo: taspo.cfg:3: DisplayRate expects a whole number\n"
+              "taspo: taspo.cfg:5: \"DisplayHeight\" under \"[Video]\" is never read; settings go "
+              "before any named [Context]\n");
     EXPECT_TRUE(displaySettings->fullscreen);
     EXPECT_EQ(displaySettings->displayWidth, 0u);
 }
@@ -161,10 +167,19 @@ TEST_F(RunTaspoTest, EscapeEndsARunWithExitCodeZeroAndTheRegionReturned) {
     EXPECT_TRUE(engineHeapActive);
 }
 
+// The report comes after teardown: the display is back in its own mode and the window is gone,
+// and the quit message that destroying the window posted does not close the box at once.
 TEST_F(RunTaspoTest, FailedStartPrintsOneLineAndExitsWithOne) {
+    scratch.Write(ConfigFile, std::string("Fullscreen = true\n"));
     EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(printed, "taspo: button.bmp: cannot open it (No such file or directory)\n");
+    EXPECT_EQ(printed, "taspo: button.bmp: not found in the working directory\n");
     EXPECT_EQ(backend.PresentCount(), 0u) << "the frame loop never ran";
+    ASSERT_EQ(backend.MessageBoxes().size(), 1u) << "shown, not closed by a pending quit";
+    const portable::HeadlessBackend::MessageBoxShown& box = backend.MessageBoxes()[0];
+    EXPECT_EQ(box.text, "button.bmp: not found in the working directory");
+    EXPECT_EQ(box.caption, "Taspo");
+    EXPECT_FALSE(box.windowOpen);
+    EXPECT_EQ(box.modeChangesBefore, 3u) << "the test, the switch and the return to the desktop";
 }
 
 TEST_F(RunTaspoTest, UnreadableConfigurationFileIsOneLineAndExitCodeOne) {

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "memory/deferred_free_list.h"
 #include "support/game/game_harness.h"
 
 namespace {
@@ -29,13 +28,7 @@ Outcome RunWithArena(uint32_t size) {
 
     EXPECT_EQ(ActiveArena()->first, nullptr);
     EXPECT_FALSE(machine.Window().open);
-    for (const void* object :
-         {static_cast<const void*>(displaySettings), static_cast<const void*>(mainWindow),
-          static_cast<const void*>(frameTimer), static_cast<const void*>(keyboard),
-          static_cast<const void*>(backBuffer), static_cast<const void*>(targetImage),
-          static_cast<const void*>(targetSprite), static_cast<const void*>(deferredFreeList)}) {
-        EXPECT_EQ(object, nullptr);
-    }
+    ExpectEveryObjectReleased();
     return Outcome{exitCode, printed};
 }
 

@@ -2,6 +2,8 @@
 // the keyboard's edges, the focus, and the ways a frame ends the loop.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "projects/taspo/game_constants.h"
 #include "projects/taspo/reaction_cycle.h"
 #include "support/game/game_harness.h"
@@ -211,13 +213,30 @@ TEST_F(ReactionCycleTest, EveryFrameYieldsAndPresentsTheWholeBackBuffer) {
 
 TEST_F(ReactionCycleTest, FramesAllocateNothingOnceTheFirstHasMadeTheDeferredList) {
     ASSERT_TRUE(Frame());
-    auto layout = ArenaLayout(ActiveArena());
+    auto layout = ArenaBlocks(ActiveArena());
     backend.SetRecordFrames(false);
     for (int frame = 0; frame < 2000; ++frame) {
         backend.SetKeyDown(VK_SPACE, frame % 7 == 0);
         ASSERT_TRUE(Frame());
     }
-    EXPECT_EQ(ArenaLayout(ActiveArena()), layout);
+    EXPECT_EQ(ArenaBlocks(ActiveArena()), layout);
+}
+
+// The sum is stored as a 32-bit float before it is compared. 1 - 2^-24 plus 0.75 x 2^-24 is
+// 1 - 2^-26 exactly, which rounds to 1.0f and ends a phase of 1.0 in this frame. Compared
+// unrounded, as x87 arithmetic at extended precision would, it falls short and the phase ends a
+// frame late. (The 32-bit builds use SSE2 arithmetic for this.)
+TEST(ReactionCycleArithmetic, TheRoundedSumIsWhatEndsAPhase) {
+    ResetReactionCycle(8, 8);
+    targetShown = true;
+    phaseDuration = 1.0f;
+    phaseElapsed = std::nextafter(1.0f, 0.0f);
+    volatile float delta = 0.75f * std::ldexp(1.0f, -24);
+    AdvanceReactionCycle(delta);
+    EXPECT_TRUE(missShown) << "the target ran out in this frame";
+    EXPECT_EQ(phaseElapsed, 0.0f);
+    EXPECT_EQ(phaseDuration, MissTime);
+    ResetReactionCycle(8, 8);
 }
 
 }  // namespace

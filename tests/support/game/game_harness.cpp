@@ -9,40 +9,16 @@
 #include "config/variable_registry.h"
 #include "memory/deferred_free_list.h"
 #include "projects/taspo/reaction_cycle.h"
-#include "render/surface.h"
-
-namespace {
-
-void PutLittleEndian(std::vector<uint8_t>& bytes, uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) {
-        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    }
-}
-
-}  // namespace
+#include "support/bmp_builder.h"
 
 std::vector<uint8_t> TestButtonBmp(int32_t width, int32_t height, int32_t keyColumns) {
-    int32_t stride = SurfaceStride(width);
-    uint32_t pixelBytes = static_cast<uint32_t>(stride * height);
-    std::vector<uint8_t> file = {'B', 'M'};
-    PutLittleEndian(file, 54 + pixelBytes, 4);
-    PutLittleEndian(file, 0, 4);
-    PutLittleEndian(file, 54, 4);
-    for (uint32_t field : {40u, static_cast<uint32_t>(width), static_cast<uint32_t>(height)}) {
-        PutLittleEndian(file, field, 4);
-    }
-    PutLittleEndian(file, 1, 2);
-    PutLittleEndian(file, 24, 2);
-    for (int i = 0; i < 6; ++i) {
-        PutLittleEndian(file, i == 1 ? pixelBytes : 0, 4);
-    }
+    std::vector<uint8_t> rows(size_t(BmpStride(width)) * uint32_t(height), 0);
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
-            PutLittleEndian(file, x < keyColumns ? 0xFF00FF : TestTargetColour, 3);
+            PutPixel(rows, width, x, y, x < keyColumns ? 0xFF00FF : TestTargetColour);
         }
-        file.insert(file.end(), static_cast<size_t>(stride - 3 * width), 0);
     }
-    return file;
+    return BmpFile(width, height, rows);
 }
 
 void ExpectEveryObjectReleased() {
@@ -54,6 +30,7 @@ void ExpectEveryObjectReleased() {
     EXPECT_EQ(targetImage, nullptr);
     EXPECT_EQ(targetSprite, nullptr);
     EXPECT_EQ(deferredFreeList, nullptr);
+    EXPECT_EQ(portable::LiveGdiObjects(), 0u) << "device contexts or bitmaps left behind";
 }
 
 ScratchDirectory::ScratchDirectory() {
@@ -61,16 +38,27 @@ ScratchDirectory::ScratchDirectory() {
     path_ = mkdtemp(pattern);
     previous_ = std::filesystem::current_path().string();
     std::filesystem::current_path(path_);
+    // The user's own settings must not leak into a test: their folder is in here, and empty.
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    hadConfigHome_ = configHome != nullptr;
+    previousConfigHome_ = hadConfigHome_ ? configHome : "";
+    setenv("XDG_CONFIG_HOME", (path_ + "/config").c_str(), 1);
 }
 
 ScratchDirectory::~ScratchDirectory() {
     std::filesystem::current_path(previous_);
+    if (hadConfigHome_) {
+        setenv("XDG_CONFIG_HOME", previousConfigHome_.c_str(), 1);
+    } else {
+        unsetenv("XDG_CONFIG_HOME");
+    }
     std::error_code ignored;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(path_, ignored);
 }
 
 void ScratchDirectory::Write(const char* name, const std::vector<uint8_t>& bytes) const {
+    std::filesystem::create_directories(std::filesystem::path(path_ + "/" + name).parent_path());
     std::ofstream(path_ + "/" + name, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));

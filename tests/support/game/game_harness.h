@@ -14,10 +14,12 @@
 constexpr uint32_t TestTargetColour = 0x20E040;
 std::vector<uint8_t> TestButtonBmp(int32_t width, int32_t height, int32_t keyColumns);
 
-// Checks that every process-wide object of the game is gone, as teardown leaves them.
+// Checks that every process-wide object of the game is gone, as teardown leaves them, with every
+// GDI object they held.
 void ExpectEveryObjectReleased();
 
-// A fresh temporary folder made the working directory for the life of the object.
+// A fresh temporary folder made the working directory for the life of the object; the user's
+// configuration folder ($XDG_CONFIG_HOME) is its subfolder config/, absent until written.
 class ScratchDirectory {
 public:
     ScratchDirectory();
@@ -25,6 +27,7 @@ public:
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
+    // `name` is relative to the folder; missing folders on the way are made.
     void Write(const char* name, const std::vector<uint8_t>& bytes) const;
     void Write(const char* name, const std::string& text) const;
     const std::string& Path() const { return path_; }
@@ -32,6 +35,8 @@ public:
 private:
     std::string path_;
     std::string previous_;
+    bool hadConfigHome_ = false;
+    std::string previousConfigHome_;
 };
 
 class GameTest : public HeadlessTest {

@@ -1,8 +1,9 @@
-// The process entry on systems without Win32: start SDL, turn SIGINT and SIGTERM into the quit
-// message, and run the program's WinMain on our layer.
+// The process entry on systems without Win32: answer --help or --version, or start SDL, turn SIGINT
+// and SIGTERM into the quit message, and run the program's WinMain on our layer.
 #include <csignal>
 #include <cstdio>
 
+#include "platform/portable/sdl/command_line.h"
 #include "platform/portable/sdl/sdl_backend.h"
 
 namespace {
@@ -21,7 +22,11 @@ void CatchTerminationSignals() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    int answered = AnswerCommandLine(argc, argv, stdout, stderr);
+    if (answered != CommandLinePlay) {
+        return answered;
+    }
     portable::SdlBackend backend;
     if (!backend.Start()) {
         std::fprintf(stderr, "taspo: cannot open a window: no display (%s)\n", backend.Error());

@@ -40,7 +40,7 @@ SdlBackend::SdlBackend() {
 }
 
 SdlBackend::~SdlBackend() {
-    CloseWindow();
+    SdlBackend::CloseWindow();  // named: during destruction no override can be reached anyway
     if (started_) {
         SDL_Quit();
     }

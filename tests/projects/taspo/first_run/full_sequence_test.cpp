@@ -1,7 +1,11 @@
 // A whole game from a fresh process: the generator's first draws are the same in every run, so
-// the phases follow one another at exactly known times. Its own program, so nothing has drawn
-// from the generator before it.
+// the phases follow one another at exactly known times. The game runs in a child process started
+// afresh (the "threadsafe" death-test style runs this program anew for the one test), so nothing
+// has drawn from the generator before it, in shuffled order and in repeated runs alike.
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include "projects/taspo/game_constants.h"
 #include "projects/taspo/reaction_cycle.h"
@@ -23,11 +27,32 @@ protected:
         ADD_FAILURE() << "the phase never changed";
         return -1;
     }
+
+    void Play();
+
+    // The child's verdict is its exit code; its failures go to its standard error, which the
+    // parent shows when the code is not 0.
+    [[noreturn]] void PlayAndExit() {
+        Play();
+        const testing::TestResult* result =
+            testing::UnitTest::GetInstance()->current_test_info()->result();
+        for (int i = 0; i < result->total_part_count(); ++i) {
+            const testing::TestPartResult& part = result->GetTestPartResult(i);
+            std::fprintf(stderr, "%s:%d: %s\n", part.file_name() ? part.file_name() : "?",
+                         part.line_number(), part.message());
+        }
+        std::exit(HasFailure() ? 1 : 0);
+    }
 };
+
+TEST_F(FullSequenceTest, IdleTargetHitIdleTargetMissIdle) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(PlayAndExit(), testing::ExitedWithCode(0), "");
+}
 
 // Frames of 1/64 s that the first draws give: 0.5405526 s needs 35 (34 / 64 = 0.53125),
 // 1.1400192 s needs 73 (72 / 64 = 1.125).
-TEST_F(FullSequenceTest, IdleTargetHitIdleTargetMissIdle) {
+void FullSequenceTest::Play() {
     ASSERT_TRUE(Start()) << failure.reason;
 
     EXPECT_EQ(FramesInPhase(), 64);  // the first wait, 1.0 s

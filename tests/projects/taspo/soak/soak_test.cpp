@@ -47,20 +47,20 @@ public:
         ++frames_;
         Observe();
         if (frames_ == 1) {
-            afterFirstFrame = ArenaLayout(ActiveArena());
+            afterFirstFrame = ArenaBlocks(ActiveArena());
         }
         if (frames_ < SoakFrames()) {
             PrepareNextFrame();
         } else if (frames_ == SoakFrames()) {
-            atTheEnd = ArenaLayout(ActiveArena());
+            atTheEnd = ArenaBlocks(ActiveArena());
             PostWindowMessage(WM_CLOSE);
         }
     }
 
     size_t Frames() const { return frames_; }
 
-    std::vector<std::pair<uint32_t, bool>> afterFirstFrame;
-    std::vector<std::pair<uint32_t, bool>> atTheEnd;
+    std::vector<ArenaBlockView> afterFirstFrame;
+    std::vector<ArenaBlockView> atTheEnd;
     Seen seen;
 
 private:

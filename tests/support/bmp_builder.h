@@ -1,12 +1,11 @@
-// Helpers for the stream and loader tests: a builder for BMP files held in memory.
+// The one builder of BMP files held in memory, for the loader and stream tests and for the images
+// the game tests hand the game. Header-only and needing nothing but the standard library.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
-
-#include "memory/arena.h"
-#include "support/scoped_engine_arena.h"
 
 inline void Put16(std::vector<uint8_t>& bytes, size_t offset, uint16_t value) {
     bytes[offset] = value & 0xFF;
@@ -67,4 +66,13 @@ inline std::vector<uint8_t> BmpFile(int32_t width, int32_t height, const std::ve
 
 inline std::vector<uint8_t> BmpFile(int32_t width, int32_t height) {
     return BmpFile(width, height, PatternRows(width, height));
+}
+
+// Sets pixel (x, y) of stored rows, counted from the bottom row as stored, to 0xRRGGBB.
+inline void PutPixel(std::vector<uint8_t>& rows, int32_t width, int32_t x, int32_t y,
+                     uint32_t colour) {
+    size_t at = size_t(BmpStride(width)) * uint32_t(y) + 3u * uint32_t(x);
+    for (int i = 0; i < 3; ++i) {
+        rows[at + i] = (colour >> (8 * i)) & 0xFF;
+    }
 }

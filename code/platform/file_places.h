@@ -1,0 +1,18 @@
+// Where the game's files live when they are not in the working directory: the data installed with
+// the program and the user's own settings. Each is a folder that depends on the system, so each
+// system's part of the platform layer answers (portable/ on Linux, windows/ on Windows).
+#pragma once
+
+#include <cstdint>
+
+constexpr uint32_t FilePathBytes = 1024;  // a folder or file path, with its terminator
+
+// The read-only data installed with the program, found from the executable's own location:
+// <prefix>/share/games/taspo/ for <prefix>/games/taspo on Linux, the folder of taspo.exe on
+// Windows. Fills `path` with the folder, ending in a separator, and returns true; returns false
+// when the system cannot say where the executable is or the path does not fit.
+bool GetDataDirectory(char* path, uint32_t size);
+
+// The user's configuration folder for the game: $XDG_CONFIG_HOME/taspo/, by default
+// ~/.config/taspo/, on Linux; %APPDATA%\Taspo\ on Windows. Same contract as GetDataDirectory.
+bool GetConfigDirectory(char* path, uint32_t size);

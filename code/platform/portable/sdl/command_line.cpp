@@ -1,0 +1,57 @@
+// The help, version and refusal texts of the game's command line. TASPO_VERSION is the project's
+// version, given by the build.
+#include "platform/portable/sdl/command_line.h"
+
+#include <cstring>
+
+#ifndef TASPO_VERSION
+#error "the build defines TASPO_VERSION, the project's version"
+#endif
+
+namespace {
+
+const char* const HelpText =
+    "Usage: taspo [--help | --version]\n"
+    "\n"
+    "Taspo is a reaction game. A grey window shows a round button after a random wait;\n"
+    "press space while it shows and the window flashes light blue (a hit). Let it vanish\n"
+    "and the window turns dark red (a miss). Then the next wait begins.\n"
+    "\n"
+    "Keys:\n"
+    "  space    hit the button while it shows\n"
+    "  Escape   end the game (closing the window does too)\n"
+    "\n"
+    "Files, each read from the working directory first:\n"
+    "  button.bmp  the button's picture; else from ../share/games/taspo/ beside the\n"
+    "              program, /usr/share/games/taspo/ when installed\n"
+    "  taspo.cfg   optional display settings; else from $XDG_CONFIG_HOME/taspo/,\n"
+    "              by default ~/.config/taspo/\n"
+    "\n"
+    "Exit status: 0 when the game ends, 1 when it cannot start, 2 for an unknown option.\n";
+
+bool Is(const char* argument, const char* option) {
+    return std::strcmp(argument, option) == 0;
+}
+
+}  // namespace
+
+int AnswerCommandLine(int argc, const char* const* argv, FILE* out, FILE* err) {
+    if (argc < 2) {
+        return CommandLinePlay;
+    }
+    const char* argument = argv[1];
+    if (argc == 2 && (Is(argument, "--help") || Is(argument, "-h"))) {
+        std::fputs(HelpText, out);
+        return 0;
+    }
+    if (argc == 2 && Is(argument, "--version")) {
+        std::fprintf(out, "taspo %s\n", TASPO_VERSION);
+        return 0;
+    }
+    // Past a known option, the next argument is the one too many.
+    if (Is(argument, "--help") || Is(argument, "-h") || Is(argument, "--version")) {
+        argument = argv[2];
+    }
+    std::fprintf(err, "taspo: unknown option \"%s\" (taspo --help lists the options)\n", argument);
+    return 2;
+}

@@ -1,0 +1,78 @@
+// The game's command line: what --help and --version print, the one line and exit code 2 for
+// anything else, and no answer at all (play) without arguments.
+#include "platform/portable/sdl/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Answer {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+std::string Contents(FILE* file) {
+    std::rewind(file);
+    std::string text;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+        text += static_cast<char>(c);
+    }
+    std::fclose(file);
+    return text;
+}
+
+Answer Ask(std::vector<const char*> arguments) {
+    arguments.insert(arguments.begin(), "taspo");
+    FILE* out = std::tmpfile();
+    FILE* err = std::tmpfile();
+    int code = AnswerCommandLine(static_cast<int>(arguments.size()), arguments.data(), out, err);
+    return Answer{code, Contents(out), Contents(err)};
+}
+
+TEST(CommandLine, NoArgumentsMeansPlayWithNothingPrinted) {
+    Answer answer = Ask({});
+    EXPECT_EQ(answer.code, CommandLinePlay);
+    EXPECT_EQ(answer.out + answer.err, "");
+}
+
+TEST(CommandLine, HelpTellsTheGameTheKeysAndWhereEachFileIsRead) {
+    for (const char* option : {"--help", "-h"}) {
+        Answer answer = Ask({option});
+        EXPECT_EQ(answer.code, 0);
+        EXPECT_EQ(answer.err, "");
+        for (const char* part : {"Usage: taspo", "reaction game", "space", "Escape", "button.bmp",
+                                 "/usr/share/games/taspo/", "taspo.cfg", "$XDG_CONFIG_HOME/taspo/",
+                                 "~/.config/taspo/", "Exit status"}) {
+            EXPECT_NE(answer.out.find(part), std::string::npos) << option << " lacks " << part;
+        }
+    }
+}
+
+TEST(CommandLine, VersionIsTheProjectsOwn) {
+    Answer answer = Ask({"--version"});
+    EXPECT_EQ(answer.code, 0);
+    EXPECT_TRUE(std::regex_match(answer.out, std::regex("taspo [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+        << answer.out;
+}
+
+TEST(CommandLine, AnythingElseIsOneLineAndExitCodeTwo) {
+    const std::vector<std::vector<const char*>> cases = {
+        {"--fullscreen"}, {"-x"}, {"button.bmp"}, {"--help", "extra"}, {"--version", "--help"}};
+    for (const auto& arguments : cases) {
+        Answer answer = Ask(arguments);
+        EXPECT_EQ(answer.code, 2) << arguments[0];
+        EXPECT_EQ(answer.out, "");
+        const std::string offending = arguments.back();
+        EXPECT_EQ(answer.err,
+                  "taspo: unknown option \"" + offending + "\" (taspo --help lists the options)\n");
+    }
+}
+
+}  // namespace
