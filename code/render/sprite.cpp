@@ -304,11 +304,9 @@ void CopyKeyedRow(uint8_t* to, const uint8_t* from, int32_t width, uint32_t key,
 
 bool BlitPathAvailable(BlitPath path) {
     switch (path) {
-        case BlitPath::Pixels:
-            return true;
         case BlitPath::Sse2:
 #ifdef TASPO_BLIT_SSE2
-            return true;
+            break;
 #else
             return false;
 #endif
@@ -318,8 +316,10 @@ bool BlitPathAvailable(BlitPath path) {
 #else
             return false;
 #endif
+        case BlitPath::Pixels:
+            break;
     }
-    return false;
+    return true;
 }
 
 // Wide rows take AVX-512 where the processor has it, every other row SSE2 where the build has it.

@@ -180,10 +180,10 @@ HANDLE LoadImageA(HINSTANCE, LPCSTR, UINT, int, int, UINT) {
 
 // Of the default handling only what a window procedure relies on: the close command of the
 // system menu (Alt+F4, the close button) becomes WM_CLOSE, sent to the window.
-LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM) {
-    Window* window = CurrentSession().FindWindow(handle);
-    if (window != nullptr && message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
-        return window->procedure(handle, WM_CLOSE, 0, 0);
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    Window* target = CurrentSession().FindWindow(window);
+    if (target != nullptr && message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+        return target->procedure(window, WM_CLOSE, 0, 0);
     }
     return 0;
 }
