@@ -1,7 +1,7 @@
 // A whole game from a fresh process: the generator's first draws are the same in every run, so
-// the phases follow one another at exactly known times. The game runs in a child process started
-// afresh (the "threadsafe" death-test style runs this program anew for the one test), so nothing
-// has drawn from the generator before it, in shuffled order and in repeated runs alike.
+// the phases follow one another at exactly known times. The game runs in a child process forked
+// from this one, which itself never draws, so nothing has drawn from the generator before it, in
+// shuffled order and in repeated runs alike.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -46,7 +46,7 @@ protected:
 };
 
 TEST_F(FullSequenceTest, IdleTargetHitIdleTargetMissIdle) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    GTEST_FLAG_SET(death_test_style, "fast");
     EXPECT_EXIT(PlayAndExit(), testing::ExitedWithCode(0), "");
 }
 
