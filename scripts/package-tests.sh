@@ -10,19 +10,7 @@ ensure_packages "${BUILD_PACKAGES[@]}" dpkg-dev lintian desktop-file-utils man-d
     g++-mingw-w64-i686-posix unzip xvfb xdotool imagemagick libx11-dev
 source tests/real_window/x11_session.sh
 
-passed=0
-failed=0
-check() {  # check DESCRIPTION COMMAND...: runs the command and counts it
-    local what=$1
-    shift
-    if "$@"; then
-        echo "  ok: $what"
-        passed=$((passed + 1))
-    else
-        echo "  FAILED: $what"
-        failed=$((failed + 1))
-    fi
-}
+source scripts/checks.sh
 
 indent() { sed 's/^/  /'; }
 

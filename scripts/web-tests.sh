@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/ensure-packages.sh
-ensure_packages "${WEB_PACKAGES[@]}" chromium
+ensure_packages "${WEB_PACKAGES[@]}" chromium python3
 jobs=$(nproc)
 
 node_major=$(node --version 2>/dev/null | sed -n 's/^v\([0-9]*\)\..*/\1/p')
@@ -19,7 +19,8 @@ PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
 passed=0
 failed=0
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+junit=$(mktemp)
+trap 'rm -f "$log" "$junit"' EXIT
 
 echo "== Browser build and the engine's tests as wasm32"
 cmake --preset web >/dev/null
@@ -27,9 +28,10 @@ cmake --build --preset web -j"$jobs"
 cmake --build --preset web -j"$jobs" --target taspo_without_button taspo_fullscreen_config
 
 echo "== The engine's test programs under node (wasm32)"
-ctest --test-dir build/web --output-on-failure --timeout 300 2>&1 | tee "$log" || true
-read -r ctest_failed ctest_total < <(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log") || true
-passed=$((passed + ${ctest_total:-0} - ${ctest_failed:-0}))
+ctest --test-dir build/web --output-on-failure --timeout 300 --output-junit "$junit" || true
+python3 scripts/junit-count.py "$junit" 2>&1 | tee "$log" || true
+read -r ctest_passed ctest_failed < <(sed -n 's/^ctest: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$log") || true
+passed=$((passed + ${ctest_passed:-0}))
 failed=$((failed + ${ctest_failed:-1}))
 
 echo "== The game in headless Chromium"

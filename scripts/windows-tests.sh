@@ -16,19 +16,7 @@ ensure_packages cmake make googletest g++-mingw-w64-i686-posix wine wine64 \
 ensure_optional_packages wine32:i386
 jobs=$(nproc)
 
-passed=0
-failed=0
-check() {  # check DESCRIPTION COMMAND...: runs the command and counts it
-    local what=$1
-    shift
-    if "$@"; then
-        echo "  ok: $what"
-        passed=$((passed + 1))
-    else
-        echo "  FAILED: $what"
-        failed=$((failed + 1))
-    fi
-}
+source scripts/checks.sh
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 

@@ -1,0 +1,16 @@
+# shellcheck shell=bash
+# Sourced by the test legs that are a list of checks: `check DESCRIPTION COMMAND...` runs the
+# command, says ok or FAILED, and counts it in $passed and $failed for the leg's closing line.
+passed=0
+failed=0
+check() {
+    local what=$1
+    shift
+    if "$@"; then
+        echo "  ok: $what"
+        passed=$((passed + 1))
+    else
+        echo "  FAILED: $what"
+        failed=$((failed + 1))
+    fi
+}
