@@ -5,6 +5,8 @@
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/../../scripts/ensure-packages.sh
 source "$(dirname "$0")/../../scripts/ensure-packages.sh"
+# shellcheck source=SCRIPTDIR/../../scripts/checks.sh
+source "$(dirname "$0")/../../scripts/checks.sh"
 
 state=$(mktemp -d)
 trap 'rm -rf "$state"' EXIT
@@ -47,19 +49,6 @@ esac
 STUB
 chmod +x "$state/bin/"*
 
-passed=0
-failed=0
-# check DESCRIPTION COMMAND...: counts the command's outcome.
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        echo "FAILED: $what"
-        failed=$((failed + 1))
-    fi
-}
 
 # fresh [UNAVAILABLE...]: a machine with only "base" installed and no foreign architecture.
 fresh() {
