@@ -1,8 +1,7 @@
 # shellcheck shell=bash
 # Sourced by the test legs that are a list of checks: `check DESCRIPTION COMMAND...` runs the
-# command, says ok or FAILED, and counts it in $passed and $failed for the leg's closing line.
-passed=0
-failed=0
+# command, says ok or FAILED, and counts it in the caller's $passed and $failed (which the caller
+# starts at 0) for the leg's closing line.
 check() {
     local what=$1
     shift

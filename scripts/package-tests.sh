@@ -11,6 +11,8 @@ ensure_packages "${BUILD_PACKAGES[@]}" dpkg-dev lintian desktop-file-utils man-d
 source tests/real_window/x11_session.sh
 
 source scripts/checks.sh
+passed=0
+failed=0
 
 indent() { sed 's/^/  /'; }
 
@@ -20,6 +22,9 @@ version=$(sed -n 's/^project(taspo VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 deb=dist/taspo_${version}_amd64.deb
 zip=dist/taspo-${version}-win32.zip
 
+# The session's scratch folder and game, which x11_session_begin and x11_session_end look after.
+work=""
+game_pid=""
 x11_session_begin
 unpacked="$work/root"
 dpkg-deb -x "$deb" "$unpacked"
@@ -79,6 +84,7 @@ window=""
 window_opens() {
     x11_session_display || return 1
     (cd "$elsewhere" && HOME="$work/home" XDG_CONFIG_HOME="" exec "$taspo") >"$work/game.log" 2>&1 &
+    # shellcheck disable=SC2034  # x11_session_end stops the game when the script ends
     game_pid=$!
     window=$(probe find Taspo 10000)
 }

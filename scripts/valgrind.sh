@@ -51,6 +51,9 @@ done
 
 echo "== The game under memcheck in a virtual X display"
 source tests/real_window/x11_session.sh
+# The session's scratch folder and game, which x11_session_begin and x11_session_end look after.
+work=""
+game_pid=""
 x11_session_begin
 unset LSAN_OPTIONS  # memcheck has its own suppressions
 x11_session_display

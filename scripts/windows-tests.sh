@@ -17,6 +17,8 @@ ensure_optional_packages wine32:i386
 jobs=$(nproc)
 
 source scripts/checks.sh
+passed=0
+failed=0
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
@@ -81,6 +83,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # and the game ($game_pid) stopped at exit; Wine's processes of our own prefix go first.
 # shellcheck source=tests/real_window/x11_session.sh
 source tests/real_window/x11_session.sh
+# The session's scratch folder and game, which x11_session_begin and x11_session_end look after.
+work=""
+game_pid=""
 x11_session_begin
 unset LSAN_OPTIONS  # for the sanitized Linux game, not for Wine
 trap 'wineserver -k 2>/dev/null || true; x11_session_end' EXIT

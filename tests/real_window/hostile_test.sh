@@ -23,6 +23,10 @@ skip() { echo "hostile ($case): skipped: $*"; exit 77; }
 
 # shellcheck source=SCRIPTDIR/x11_session.sh
 source "$(dirname "$0")/x11_session.sh"
+# The session's scratch folder, game and LeakSanitizer suppressions, which x11_session_begin and x11_session_end look after.
+work=""
+game_pid=""
+lsan_suppressions=""
 x11_session_begin
 game="$work/game"
 mkdir "$game"

@@ -10,6 +10,9 @@ fail() { echo "real window: $*" >&2; exit 1; }
 
 # shellcheck source=SCRIPTDIR/x11_session.sh
 source "$(dirname "$0")/x11_session.sh"
+# The session's scratch folder and game, which x11_session_begin and x11_session_end look after.
+work=""
+game_pid=""
 x11_session_begin
 x11_session_display || fail "Xvfb did not start"
 cp "$button" "$work/button.bmp"

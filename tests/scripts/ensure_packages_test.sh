@@ -7,6 +7,8 @@ set -euo pipefail
 source "$(dirname "$0")/../../scripts/ensure-packages.sh"
 # shellcheck source=SCRIPTDIR/../../scripts/checks.sh
 source "$(dirname "$0")/../../scripts/checks.sh"
+passed=0
+failed=0
 
 state=$(mktemp -d)
 trap 'rm -rf "$state"' EXIT
