@@ -8,7 +8,9 @@
 #include <type_traits>
 #include <vector>
 
-#include "support/engine_arena.h"
+#include "support/arena_block_print.h"
+#include "support/headless_test.h"
+#include "support/scoped_engine_arena.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/engine_arena.h"
+#include "support/headless_test.h"
 
 namespace {
 

@@ -10,7 +10,9 @@
 #include "config/config_file.h"
 #include "config/hash_name.h"
 #include "config/variable_registry.h"
-#include "support/engine_arena.h"
+#include "support/arena_block_print.h"
+#include "support/headless_test.h"
+#include "support/scoped_engine_arena.h"
 
 namespace {
 

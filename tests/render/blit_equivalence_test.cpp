@@ -1,43 +1,22 @@
 // The fast blit against the reference blit: after the same draw onto two copies of the same
 // garbage, every byte of the destination's pixel memory, row gaps included, must be the same.
-// Each way of copying rows this machine has is checked on its own, at every width, as well as
-// the one DrawSprite picks.
+// Every test runs once for each way of copying rows, and once for the way BlitSprite picks; a way
+// this build or processor lacks is skipped, and says so.
 // The pixel memory is a heap block of exactly its size, so under AddressSanitizer a read or
 // write past either surface's pixels fails the test too.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
+#include <optional>
+#include <ostream>
 #include <random>
 #include <vector>
 
-#include "memory/arena.h"
 #include "render/sprite.h"
+#include "support/surfaces.h"
 
 namespace {
 
 constexpr uint32_t Key = 0xFF00FF;
-
-struct SurfaceDeleter {
-    void operator()(Surface* surface) const { DestroySurface(surface); }
-};
-using SurfacePtr = std::unique_ptr<Surface, SurfaceDeleter>;
-
-size_t PixelBytes(const Surface* surface) {
-    return static_cast<size_t>(surface->stride) * surface->height;
-}
-
-// Random bytes everywhere, gap bytes included.
-SurfacePtr GarbageSurface(int32_t width, int32_t height, uint32_t seed) {
-    SurfacePtr surface(static_cast<Surface*>(EngineAlloc(sizeof(Surface))));
-    InitSurface(surface.get());
-    EXPECT_TRUE(CreateSurface(surface.get(), width, height));
-    std::mt19937 random(seed);
-    for (size_t i = 0; i < PixelBytes(surface.get()); ++i) {
-        surface->pixels[i] = static_cast<uint8_t>(random());
-    }
-    return surface;
-}
 
 enum class Pattern {
     Scattered,  // each pixel the key with chance one in three
@@ -89,51 +68,21 @@ void Paint(Surface* image, Pattern pattern, uint32_t key, uint32_t seed) {
     }
 }
 
-// The ways of copying rows this build and processor offer.
-std::vector<BlitPath> AvailablePaths() {
-    std::vector<BlitPath> paths;
-    for (BlitPath path : {BlitPath::Pixels, BlitPath::Sse2, BlitPath::Avx512}) {
-        if (BlitPathAvailable(path)) {
-            paths.push_back(path);
-        }
-    }
-    return paths;
-}
-
-const char* PathName(BlitPath path) {
-    const char* const names[] = {"pixel by pixel", "SSE2", "AVX-512"};
-    return names[static_cast<int>(path)];
-}
-
-// A second surface with the same size and bytes, gaps included.
-SurfacePtr Copy(const Surface* surface) {
-    SurfacePtr copy(static_cast<Surface*>(EngineAlloc(sizeof(Surface))));
-    InitSurface(copy.get());
-    EXPECT_TRUE(CreateSurface(copy.get(), surface->width, surface->height));
-    std::memcpy(copy->pixels, surface->pixels, PixelBytes(surface));
-    return copy;
-}
-
-// DrawSprite as it is, with the reference blit behind the same clipping.
-void DrawSpriteReference(Surface* destination, const Sprite* sprite, int32_t x, int32_t y,
-                         int32_t width, int32_t height) {
+// The whole sprite drawn at (x, y) by `blit`, behind DrawSprite's clipping.
+template <typename Blit>
+void DrawClipped(Blit blit, Surface* destination, const Sprite* sprite, int32_t x, int32_t y) {
     int32_t srcX = 0;
     int32_t srcY = 0;
+    int32_t width = sprite->width;
+    int32_t height = sprite->height;
     ClipBlitRect(sprite, destination, &srcX, &srcY, &x, &y, &width, &height);
     if (width > 0 && height > 0) {
-        BlitSpriteReference(destination, sprite, srcX, srcY, x, y, width, height);
+        blit(destination, sprite, srcX, srcY, x, y, width, height);
     }
 }
 
-// DrawSprite with its rows copied the given way.
-void DrawSpriteVia(BlitPath path, Surface* destination, const Sprite* sprite, int32_t x, int32_t y,
-                   int32_t width, int32_t height) {
-    int32_t srcX = 0;
-    int32_t srcY = 0;
-    ClipBlitRect(sprite, destination, &srcX, &srcY, &x, &y, &width, &height);
-    if (width > 0 && height > 0) {
-        BlitSpriteVia(path, destination, sprite, srcX, srcY, x, y, width, height);
-    }
+void DrawSpriteReference(Surface* destination, const Sprite* sprite, int32_t x, int32_t y) {
+    DrawClipped(BlitSpriteReference, destination, sprite, x, y);
 }
 
 void ExpectSameBytes(const Surface* actual, const Surface* expected) {
@@ -148,24 +97,60 @@ void ExpectSameBytes(const Surface* actual, const Surface* expected) {
     }
 }
 
-// Draws the sprite at (x, y) with the reference, with DrawSprite and with each way of copying
-// rows, onto copies of the same `width` by `height` garbage, and compares them.
-void ExpectDrawMatches(const Sprite* sprite, int32_t width, int32_t height, int32_t x, int32_t y,
-                       uint32_t seed) {
-    SCOPED_TRACE(::testing::Message() << sprite->width << "x" << sprite->height << " onto " << width
-                                      << "x" << height << " at " << x << "," << y);
-    SurfacePtr reference = GarbageSurface(width, height, seed);
-    SurfacePtr fast = Copy(reference.get());
-    DrawSpriteReference(reference.get(), sprite, x, y, sprite->width, sprite->height);
-    for (BlitPath path : AvailablePaths()) {
-        SCOPED_TRACE(PathName(path));
-        SurfacePtr chosen = Copy(fast.get());
-        DrawSpriteVia(path, chosen.get(), sprite, x, y, sprite->width, sprite->height);
-        ExpectSameBytes(chosen.get(), reference.get());
-    }
-    DrawSprite(fast.get(), sprite, x, y, sprite->width, sprite->height);
-    ExpectSameBytes(fast.get(), reference.get());
+// A way of copying rows, or none for the one BlitSprite picks.
+struct Way {
+    const char* name;
+    std::optional<BlitPath> path;
+};
+
+void PrintTo(const Way& way, std::ostream* out) {
+    *out << way.name;
 }
+
+class BlitEquivalence : public ::testing::TestWithParam<Way> {
+protected:
+    void SetUp() override {
+        if (GetParam().path && !BlitPathAvailable(*GetParam().path)) {
+            GTEST_SKIP() << "this build or processor cannot blit " << GetParam().name;
+        }
+    }
+
+    // BlitSprite itself, or with its rows copied this test's way.
+    void Blit(Surface* destination, const Sprite* sprite, int32_t srcX, int32_t srcY, int32_t dstX,
+              int32_t dstY, int32_t width, int32_t height) const {
+        if (GetParam().path) {
+            BlitSpriteVia(*GetParam().path, destination, sprite, srcX, srcY, dstX, dstY, width,
+                          height);
+        } else {
+            BlitSprite(destination, sprite, srcX, srcY, dstX, dstY, width, height);
+        }
+    }
+
+    // DrawSprite's clipping in front of this test's way.
+    void Draw(Surface* destination, const Sprite* sprite, int32_t x, int32_t y) const {
+        DrawClipped([this](auto... arguments) { Blit(arguments...); }, destination, sprite, x, y);
+    }
+
+    // Draws the sprite at (x, y) with the reference and this test's way onto copies of the same
+    // `width` by `height` garbage, and compares them.
+    void ExpectDrawMatches(const Sprite* sprite, int32_t width, int32_t height, int32_t x,
+                           int32_t y, uint32_t seed) const {
+        SCOPED_TRACE(::testing::Message() << sprite->width << "x" << sprite->height << " onto "
+                                          << width << "x" << height << " at " << x << "," << y);
+        SurfacePtr reference = GarbageSurface(width, height, seed);
+        SurfacePtr fast = GarbageSurface(width, height, seed);
+        DrawSpriteReference(reference.get(), sprite, x, y);
+        Draw(fast.get(), sprite, x, y);
+        ExpectSameBytes(fast.get(), reference.get());
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Via, BlitEquivalence,
+                         ::testing::Values(Way{"Pixels", BlitPath::Pixels},
+                                           Way{"Sse2", BlitPath::Sse2},
+                                           Way{"Avx512", BlitPath::Avx512},
+                                           Way{"BlitSprite", std::nullopt}),
+                         [](const ::testing::TestParamInfo<Way>& info) { return info.param.name; });
 
 // Places from the corner to past every edge, for a sprite on a destination of that size.
 std::vector<std::pair<int32_t, int32_t>> Places(const Sprite* sprite, int32_t width,
@@ -181,7 +166,7 @@ std::vector<std::pair<int32_t, int32_t>> Places(const Sprite* sprite, int32_t wi
 // Widths 1 to 9 on both sides give every pair of row gaps (width % 4) where DrawSprite goes pixel
 // by pixel; 16 to 19 and 32 to 35 do the same where it goes sixteen pixels at a time (SSE2),
 // with and without an overlapping last chunk.
-TEST(BlitEquivalence, EveryWidthAndRowGapPairMatchesTheReference) {
+TEST_P(BlitEquivalence, EveryWidthAndRowGapPairMatchesTheReference) {
     std::vector<int32_t> spriteWidths = {1,  2,  3,  4,  5,  6,  7,  8,  9,  15, 16,
                                          17, 18, 19, 31, 32, 33, 34, 35, 47, 48, 49};
     std::vector<int32_t> screenWidths = {1, 2, 3, 4, 5, 6, 7, 8, 9, 16, 17, 18, 19, 32, 33, 34, 35};
@@ -206,7 +191,7 @@ TEST(BlitEquivalence, EveryWidthAndRowGapPairMatchesTheReference) {
 // Rows of 64 pixels and more go 21 pixels at a time where the processor has AVX-512, and sixteen
 // at a time elsewhere: widths 64 to 85 end in every remainder from 1 to 21 pixels, onto
 // destinations with every row gap.
-TEST(BlitEquivalence, WideRowsWithEveryRemainderMatchTheReference) {
+TEST_P(BlitEquivalence, WideRowsWithEveryRemainderMatchTheReference) {
     uint32_t seed = 100;
     for (int32_t spriteWidth = 64; spriteWidth <= 85; ++spriteWidth) {
         SurfacePtr image = GarbageSurface(spriteWidth, 3, ++seed);
@@ -222,9 +207,9 @@ TEST(BlitEquivalence, WideRowsWithEveryRemainderMatchTheReference) {
     }
 }
 
-// Random rectangles inside both surfaces, passed to BlitSprite itself: source origins other
+// Random rectangles inside both surfaces, passed to the blit itself: source origins other
 // than the corner, which DrawSprite only reaches through clipping.
-TEST(BlitEquivalence, RectanglesAnywhereInBothSurfacesMatchTheReference) {
+TEST_P(BlitEquivalence, RectanglesAnywhereInBothSurfacesMatchTheReference) {
     std::mt19937 random(7);
     for (auto [spriteWidth, screenWidth] : {std::pair{53, 70}, {70, 53}, {18, 21}, {41, 64}}) {
         SurfacePtr image = GarbageSurface(spriteWidth, 9, spriteWidth);
@@ -241,15 +226,9 @@ TEST(BlitEquivalence, RectanglesAnywhereInBothSurfacesMatchTheReference) {
             SCOPED_TRACE(::testing::Message() << srcX << "," << srcY << " to " << dstX << ","
                                               << dstY << " " << width << "x" << height);
             SurfacePtr reference = GarbageSurface(screenWidth, 11, i);
-            SurfacePtr fast = Copy(reference.get());
+            SurfacePtr fast = GarbageSurface(screenWidth, 11, i);
             BlitSpriteReference(reference.get(), &sprite, srcX, srcY, dstX, dstY, width, height);
-            for (BlitPath path : AvailablePaths()) {
-                SCOPED_TRACE(PathName(path));
-                SurfacePtr chosen = Copy(fast.get());
-                BlitSpriteVia(path, chosen.get(), &sprite, srcX, srcY, dstX, dstY, width, height);
-                ExpectSameBytes(chosen.get(), reference.get());
-            }
-            BlitSprite(fast.get(), &sprite, srcX, srcY, dstX, dstY, width, height);
+            Blit(fast.get(), &sprite, srcX, srcY, dstX, dstY, width, height);
             ExpectSameBytes(fast.get(), reference.get());
         }
     }
@@ -257,7 +236,7 @@ TEST(BlitEquivalence, RectanglesAnywhereInBothSurfacesMatchTheReference) {
 
 // A key with a non-zero top byte matches no pixel, not even one of its low 24 bits; keys of
 // zero and white bytes test the byte comparison at its extremes.
-TEST(BlitEquivalence, UnusualKeysMatchTheReference) {
+TEST_P(BlitEquivalence, UnusualKeysMatchTheReference) {
     for (uint32_t key : {0x01FF00FFu, 0xFF000000u, 0x80FFFFFFu, 0x000000u, 0xFFFFFFu, 0x00FF00u}) {
         for (int32_t spriteWidth : {5, 16, 19, 40}) {
             SCOPED_TRACE(::testing::Message() << std::hex << key << std::dec << " " << spriteWidth);
@@ -271,7 +250,7 @@ TEST(BlitEquivalence, UnusualKeysMatchTheReference) {
     }
 }
 
-TEST(BlitEquivalence, AllKeyAndNoKeySpritesMatchTheReference) {
+TEST_P(BlitEquivalence, AllKeyAndNoKeySpritesMatchTheReference) {
     for (int32_t spriteWidth : {1, 3, 16, 17, 33, 101}) {
         SurfacePtr allKey = GarbageSurface(spriteWidth, 4, spriteWidth);
         Paint(allKey.get(), Pattern::AllKey, Key, 1);
@@ -288,16 +267,16 @@ TEST(BlitEquivalence, AllKeyAndNoKeySpritesMatchTheReference) {
         // All key leaves the destination as it was; no key leaves nothing of it under the sprite.
         SurfacePtr screen = GarbageSurface(120, 6, 5);
         SurfacePtr untouched = GarbageSurface(120, 6, 5);
-        DrawSprite(screen.get(), &hidden, 2, 1, spriteWidth, 4);
+        Draw(screen.get(), &hidden, 2, 1);
         ExpectSameBytes(screen.get(), untouched.get());
-        DrawSprite(screen.get(), &solid, 2, 1, spriteWidth, 4);
+        Draw(screen.get(), &solid, 2, 1);
         EXPECT_EQ(SurfaceColour(screen.get(), 2 + spriteWidth - 1, 4),
                   SurfaceColour(noKey.get(), spriteWidth - 1, 3));
     }
 }
 
 // The game's case: a button-sized sprite and a screen-sized one on the 512 by 448 back buffer.
-TEST(BlitEquivalence, BackBufferSizedDrawsMatchTheReference) {
+TEST_P(BlitEquivalence, BackBufferSizedDrawsMatchTheReference) {
     for (auto [spriteWidth, spriteHeight] : {std::pair{101, 101}, {512, 448}, {601, 20}}) {
         SurfacePtr image = GarbageSurface(spriteWidth, spriteHeight, 11);
         Paint(image.get(), Pattern::Runs, Key, 12);
@@ -310,7 +289,7 @@ TEST(BlitEquivalence, BackBufferSizedDrawsMatchTheReference) {
 
 // Drawn onto its own surface, a sprite reads pixels it has just written, along its row as well
 // as from row to row; the outcome still follows the reference's order.
-TEST(BlitEquivalence, SpriteDrawnOntoItsOwnSurfaceMatchesTheReference) {
+TEST_P(BlitEquivalence, SpriteDrawnOntoItsOwnSurfaceMatchesTheReference) {
     for (auto [x, y] : {std::pair{1, 0}, {-5, 0}, {17, 0}, {3, 1}, {-3, -1}, {0, 0}, {20, 2}}) {
         SurfacePtr fast = GarbageSurface(40, 6, 21);
         SurfacePtr reference = GarbageSurface(40, 6, 21);
@@ -320,8 +299,8 @@ TEST(BlitEquivalence, SpriteDrawnOntoItsOwnSurfaceMatchesTheReference) {
         InitSprite(&fastSprite, fast.get(), Key);
         Sprite referenceSprite;
         InitSprite(&referenceSprite, reference.get(), Key);
-        DrawSprite(fast.get(), &fastSprite, x, y, 40, 6);
-        DrawSpriteReference(reference.get(), &referenceSprite, x, y, 40, 6);
+        Draw(fast.get(), &fastSprite, x, y);
+        DrawSpriteReference(reference.get(), &referenceSprite, x, y);
         SCOPED_TRACE(::testing::Message() << x << "," << y);
         ExpectSameBytes(fast.get(), reference.get());
     }

@@ -6,32 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <memory>
 #include <vector>
 
-#include "memory/arena.h"
+#include "support/surfaces.h"
 
 namespace {
 
 constexpr uint32_t Key = 0xFF00FF;
 constexpr uint32_t Grey = 0x808080;
-
-struct SurfaceDeleter {
-    void operator()(Surface* surface) const { DestroySurface(surface); }
-};
-using SurfacePtr = std::unique_ptr<Surface, SurfaceDeleter>;
-
-SurfacePtr NewSurface() {
-    SurfacePtr surface(static_cast<Surface*>(EngineAlloc(sizeof(Surface))));
-    InitSurface(surface.get());
-    return surface;
-}
-
-SurfacePtr MakeSurface(int32_t width, int32_t height) {
-    SurfacePtr surface = NewSurface();
-    EXPECT_TRUE(CreateSurface(surface.get(), width, height));
-    return surface;
-}
 
 // An image with a distinct colour in every pixel and the key scattered through it.
 SurfacePtr MakeImage(int32_t width, int32_t height) {

@@ -5,27 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
-#include "memory/arena.h"
+#include "support/surfaces.h"
 #ifndef _WIN32
 #include "platform/portable/backend.h"
 #endif
 
 namespace {
-
-struct SurfaceDeleter {
-    void operator()(Surface* surface) const { DestroySurface(surface); }
-};
-using SurfacePtr = std::unique_ptr<Surface, SurfaceDeleter>;
-
-SurfacePtr MakeSurface(int32_t width, int32_t height) {
-    SurfacePtr surface(static_cast<Surface*>(EngineAlloc(sizeof(Surface))));
-    InitSurface(surface.get());
-    EXPECT_TRUE(CreateSurface(surface.get(), width, height));
-    return surface;
-}
 
 // Checks every pixel's three bytes.
 void ExpectFilled(const Surface* surface, uint8_t blue, uint8_t green, uint8_t red) {

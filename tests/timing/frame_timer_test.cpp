@@ -6,7 +6,9 @@
 #include <initializer_list>
 #include <utility>
 
-#include "support/engine_arena.h"
+#include "support/arena_block_print.h"
+#include "support/headless_test.h"
+#include "support/scoped_engine_arena.h"
 
 namespace {
 

@@ -3,7 +3,9 @@
 // every 32-bit build (Windows, and the 32-bit Linux build) to the exact values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <ostream>
 #include <utility>
 #include <vector>
 
@@ -24,6 +26,39 @@ namespace {
 
 using Layout = std::vector<std::pair<uint32_t, bool>>;
 
+constexpr int32_t Free(int32_t allocation) {
+    return ~allocation;
+}
+
+// A region, what is done to it, and the blocks it must then hold in address order.
+struct Figure {
+    uint32_t misalignment;       // bytes the region starts past the 8-byte grid
+    uint32_t size;               // 0: a region of EngineArenaSize from the standard heap
+    std::vector<int32_t> steps;  // n >= 0 allocates n bytes; Free(i) frees the i-th allocation
+    Layout layout;
+};
+
+const Figure Figures[] = {
+    {0, 0, {}, {{4194280, false}}},
+    // Requests round up to eight, and every block costs a 24-byte header.
+    {0, 0, {100, 0, 1, 9}, {{104, true}, {0, true}, {8, true}, {16, true}, {4194056, false}}},
+    // A free block of 40 goes whole to a request of 16 (16 + 24 leaves no room for another block)
+    // and is split for a request of 8 (8 + 24 + 8).
+    {0, 0, {40, 8, Free(0), 16}, {{40, true}, {8, true}, {4194184, false}}},
+    {0, 0, {40, 8, Free(0), 8}, {{8, true}, {8, false}, {8, true}, {4194184, false}}},
+    // Four bytes off the grid the block gives up its four pad bytes as a free block of their own
+    // and serves from a realigned header; 8 bytes need 4 + 24 + 8 behind the first header.
+    {4, 252, {}, {{228, false}}},
+    {4, 252, {8}, {{4, false}, {8, true}, {168, false}}},
+    {4, 24 + 35, {8}, {{35, false}}},
+    {4, 24 + 36, {8}, {{4, false}, {8, true}}},
+};
+
+void PrintTo(const Figure& figure, std::ostream* out) {
+    *out << figure.size << " bytes " << figure.misalignment << " off the grid, "
+         << figure.steps.size() << " steps";
+}
+
 // Sizes and flags of the blocks in address order, after checking that they tile the region.
 Layout LayoutOf(const MemoryArena& arena) {
     Layout layout;
@@ -34,86 +69,44 @@ Layout LayoutOf(const MemoryArena& arena) {
     return layout;
 }
 
-class ArenaFigures : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(ArenaInit(&arena, EngineArenaSize)); }
-    void TearDown() override { ArenaRelease(&arena); }
+class ArenaFigures : public ::testing::TestWithParam<Figure> {};
 
-    uint8_t* Region() const { return reinterpret_cast<uint8_t*>(arena.first); }
-
+// Each figure's blocks, and the region as it was once everything is freed in a jumbled order.
+TEST_P(ArenaFigures, BlocksTileTheRegionWithTheExactSizes) {
+    const Figure& figure = GetParam();
+    alignas(8) static uint8_t small[256];
     MemoryArena arena = {};
-};
-
-TEST_F(ArenaFigures, FreshRegionIsOneBlockBehindOneHeader) {
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(arena.first) % 8, 0u);
-    EXPECT_EQ(LayoutOf(arena), (Layout{{4194280, false}}));
-}
-
-TEST_F(ArenaFigures, RequestsRoundToEightAndSplitBehind24Bytes) {
-    void* hundred = ArenaAllocate(&arena, 100);
-    EXPECT_EQ(hundred, Region() + 24);
-    EXPECT_EQ(LayoutOf(arena), (Layout{{104, true}, {4194152, false}}));
-
-    void* empty = ArenaAllocate(&arena, 0);
-    EXPECT_EQ(empty, Region() + 24 + 104 + 24);
-    EXPECT_EQ(LayoutOf(arena), (Layout{{104, true}, {0, true}, {4194128, false}}));
-
-    void* one = ArenaAllocate(&arena, 1);
-    void* nine = ArenaAllocate(&arena, 9);
-    EXPECT_EQ(LayoutOf(arena),
-              (Layout{{104, true}, {0, true}, {8, true}, {16, true}, {4194056, false}}));
-
-    // Released in a jumbled order, the blocks merge back into the one free block.
-    for (void* payload : {empty, nine, hundred, one}) {
-        ArenaFree(payload);
-        EXPECT_EQ(ArenaCheck(&arena), nullptr);
+    if (figure.size == 0) {
+        ASSERT_TRUE(ArenaInit(&arena, EngineArenaSize));
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(arena.first) % 8, 0u);
+    } else {
+        ArenaInitRegion(&arena, small + figure.misalignment, figure.size);
     }
-    EXPECT_EQ(LayoutOf(arena), (Layout{{4194280, false}}));
+    Layout fresh = LayoutOf(arena);
+    std::vector<void*> payloads;
+    for (int32_t step : figure.steps) {
+        if (step >= 0) {
+            payloads.push_back(ArenaAllocate(&arena, static_cast<uint32_t>(step)));
+        } else {
+            ArenaFree(std::exchange(payloads[~step], nullptr));
+        }
+    }
+    EXPECT_EQ(LayoutOf(arena), figure.layout);
+    for (void* payload : payloads) {
+        EXPECT_TRUE(payload == nullptr || ArenaOwns(&arena, payload)) << "24 bytes past a header";
+    }
+    std::rotate(payloads.begin(), payloads.begin() + payloads.size() / 2, payloads.end());
+    for (void* payload : payloads) {
+        if (payload != nullptr) {
+            ArenaFree(payload);
+            EXPECT_EQ(ArenaCheck(&arena), nullptr);
+        }
+    }
+    EXPECT_EQ(LayoutOf(arena), fresh);
+    figure.size == 0 ? ArenaRelease(&arena) : ArenaDetach(&arena);
 }
 
-TEST_F(ArenaFigures, BlockWithin24BytesOfTheRequestGoesWhole) {
-    void* first = ArenaAllocate(&arena, 40);
-    void* fence = ArenaAllocate(&arena, 8);
-    ArenaFree(first);  // a free block of 40 before the fence
-    EXPECT_EQ(ArenaAllocate(&arena, 16), first);
-    EXPECT_EQ(LayoutOf(arena).front(), (std::pair<uint32_t, bool>{40, true}));  // 16 + 24: whole
-    ArenaFree(first);
-    EXPECT_EQ(ArenaAllocate(&arena, 8), first);
-    EXPECT_EQ(LayoutOf(arena).front(), (std::pair<uint32_t, bool>{8, true}));  // 8 + 32: split
-    EXPECT_EQ(LayoutOf(arena)[1], (std::pair<uint32_t, bool>{8, false}));
-    ArenaFree(fence);
-    EXPECT_EQ(ArenaCheck(&arena), nullptr);
-}
-
-// A region four bytes off the 8-byte grid: the block gives up four bytes as a free block of its
-// own and serves the request from a realigned header.
-TEST(ArenaFiguresMisaligned, RealignsAHeaderFourBytesOffTheGrid) {
-    alignas(8) static uint8_t region[256];
-    MemoryArena arena = {};
-    ArenaInitRegion(&arena, region + 4, 252);
-    EXPECT_EQ(LayoutOf(arena), (Layout{{228, false}}));
-
-    void* payload = ArenaAllocate(&arena, 8);
-    EXPECT_EQ(payload, region + 4 + 24 + 4 + 24);
-    EXPECT_EQ(LayoutOf(arena), (Layout{{4, false}, {8, true}, {168, false}}));
-
-    ArenaFree(payload);
-    EXPECT_EQ(LayoutOf(arena), (Layout{{228, false}}));
-    ArenaDetach(&arena);
-}
-
-TEST(ArenaFiguresMisaligned, SkipsAMisalignedBlockTooSmallToRealign) {
-    alignas(8) static uint8_t region[64];
-    MemoryArena arena = {};
-    ArenaInitRegion(&arena, region + 4, 24 + 35);
-    EXPECT_EQ(ArenaAllocate(&arena, 8), nullptr);  // needs 8 - 4 + 32 = 36
-    EXPECT_EQ(LayoutOf(arena), (Layout{{35, false}}));
-    ArenaDetach(&arena);
-    ArenaInitRegion(&arena, region + 4, 24 + 36);
-    EXPECT_NE(ArenaAllocate(&arena, 8), nullptr);
-    EXPECT_EQ(LayoutOf(arena), (Layout{{4, false}, {8, true}}));
-    ArenaDetach(&arena);
-}
+INSTANTIATE_TEST_SUITE_P(ThirtyTwoBit, ArenaFigures, ::testing::ValuesIn(Figures));
 
 }  // namespace
 

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "projects/taspo/app.h"
-#include "support/engine_arena.h"
+#include "support/arena_block_print.h"
+#include "support/headless_test.h"
+#include "support/scoped_engine_arena.h"
 
 // The image tests hand the game: `width` by `height`, the left `keyColumns` columns magenta
 // (the key), every other pixel TestTargetColour.
