@@ -49,20 +49,16 @@ TEST(LinkedListPushBack, AppendsWithNodesFromTheEngineAndFailsCleanlyWithoutOne)
     EXPECT_TRUE(engine.AllFree());
 }
 
-TEST(LinkedListRemove, TheOnlyNodeLeavesAnEmptyList) {
+// Values() checks after each step that the new head's prev and the new tail's next are null, and
+// at the end that the last removal left head and tail null.
+TEST(LinkedListRemove, HeadTailInnerAndOnlyNodesKeepTheLinksConsistentAndNullIsIgnored) {
     ScopedEngineArena engine{64 * 1024};
-    IntList list = ListOf({5});
-    list.Remove(list.head);
-    EXPECT_EQ(list.head, nullptr);
-    EXPECT_EQ(list.tail, nullptr);
-    EXPECT_EQ(list.count, 0u);
-    EXPECT_TRUE(engine.AllFree());
-}
-
-// Values() checks after each step that the new head's prev and the new tail's next are null.
-TEST(LinkedListRemove, HeadTailAndInnerNodesKeepTheLinksConsistent) {
-    ScopedEngineArena engine{64 * 1024};
+    IntList empty = {};
+    empty.Remove(nullptr);
+    EXPECT_EQ(empty.count, 0u);
     IntList list = ListOf({1, 2, 3, 4, 5});
+    list.Remove(nullptr);
+    EXPECT_EQ(Values(list), (std::vector<int32_t>{1, 2, 3, 4, 5}));
     list.Remove(list.head);
     EXPECT_EQ(Values(list), (std::vector<int32_t>{2, 3, 4, 5}));
     list.Remove(list.tail);
@@ -72,7 +68,8 @@ TEST(LinkedListRemove, HeadTailAndInnerNodesKeepTheLinksConsistent) {
     list.Remove(list.tail);
     EXPECT_EQ(Values(list), (std::vector<int32_t>{2}));
     EXPECT_EQ(engine.BlocksInUse(), 1u);
-    list.Clear();
+    list.Remove(list.head);
+    EXPECT_EQ(Values(list), (std::vector<int32_t>{}));
     EXPECT_TRUE(engine.AllFree());
 }
 
@@ -87,17 +84,6 @@ TEST(LinkedListRemove, WhileWalkingWithNextReadFirst) {
         node = next;
     }
     EXPECT_EQ(Values(list), (std::vector<int32_t>{2, 4, 6}));
-    list.Clear();
-}
-
-TEST(LinkedListRemove, NullIsIgnored) {
-    ScopedEngineArena engine{64 * 1024};
-    IntList empty = {};
-    empty.Remove(nullptr);
-    EXPECT_EQ(empty.count, 0u);
-    IntList list = ListOf({1, 2});
-    list.Remove(nullptr);
-    EXPECT_EQ(Values(list), (std::vector<int32_t>{1, 2}));
     list.Clear();
 }
 

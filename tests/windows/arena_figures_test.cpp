@@ -55,8 +55,12 @@ const Figure Figures[] = {
 };
 
 void PrintTo(const Figure& figure, std::ostream* out) {
-    *out << figure.size << " bytes " << figure.misalignment << " off the grid, "
-         << figure.steps.size() << " steps";
+    if (figure.size == 0) {
+        *out << "the engine's region, ";
+    } else {
+        *out << figure.size << " bytes " << figure.misalignment << " off the grid, ";
+    }
+    *out << figure.steps.size() << " steps";
 }
 
 // Sizes and flags of the blocks in address order, after checking that they tile the region.
