@@ -63,41 +63,33 @@ TEST(TreeInsert, FailsWithTheTreeUnchangedWhenNoNodeCanBeHad) {
     EXPECT_TRUE(engine.AllFree());
 }
 
+// With nodes or with an empty root, Destroy releases the buffer and the owned object too.
 TEST(TreeDestroy, ReleasesNodesBufferAndOwnedObject) {
-    ScopedEngineArena engine{64 * 1024};
-    TreeContainer tree = {};
-    int marker = 0;
-    tree.reserved = &marker;
-    for (uint32_t key : {40u, 20u, 60u, 10u, 30u, 50u, 70u, 35u}) {
-        ASSERT_NE(tree.Insert(key, nullptr), nullptr);
+    for (std::vector<uint32_t> keys :
+         {std::vector<uint32_t>{40, 20, 60, 10, 30, 50, 70, 35}, std::vector<uint32_t>{}}) {
+        SCOPED_TRACE(::testing::Message() << keys.size() << " keys");
+        ScopedEngineArena engine{64 * 1024};
+        TreeContainer tree = {};
+        int marker = 0;
+        tree.reserved = &marker;
+        for (uint32_t key : keys) {
+            ASSERT_NE(tree.Insert(key, nullptr), nullptr);
+        }
+        tree.buffer = EngineAlloc(100);
+        int destroyed = 0;
+        tree.owned = new Recorder(&destroyed);
+        ASSERT_NE(tree.owned, nullptr);
+        EXPECT_TRUE(engine.Owns(tree.owned));
+
+        tree.Destroy();
+        EXPECT_EQ(tree.root, nullptr);
+        EXPECT_EQ(tree.count, 0u);
+        EXPECT_EQ(tree.buffer, nullptr);
+        EXPECT_EQ(tree.owned, nullptr);
+        EXPECT_EQ(destroyed, 1);
+        EXPECT_EQ(tree.reserved, &marker);
+        EXPECT_TRUE(engine.AllFree());
     }
-    tree.buffer = EngineAlloc(100);
-    int destroyed = 0;
-    tree.owned = new Recorder(&destroyed);
-    ASSERT_NE(tree.owned, nullptr);
-    EXPECT_TRUE(engine.Owns(tree.owned));
-
-    tree.Destroy();
-    EXPECT_EQ(tree.root, nullptr);
-    EXPECT_EQ(tree.count, 0u);
-    EXPECT_EQ(tree.buffer, nullptr);
-    EXPECT_EQ(tree.owned, nullptr);
-    EXPECT_EQ(destroyed, 1);
-    EXPECT_EQ(tree.reserved, &marker);
-    EXPECT_TRUE(engine.AllFree());
-}
-
-TEST(TreeDestroy, AnEmptyRootStillReleasesBufferAndOwnedObject) {
-    ScopedEngineArena engine{64 * 1024};
-    TreeContainer tree = {};
-    tree.buffer = EngineAlloc(24);
-    int destroyed = 0;
-    tree.owned = new Recorder(&destroyed);
-    tree.Destroy();
-    EXPECT_EQ(destroyed, 1);
-    EXPECT_EQ(tree.buffer, nullptr);
-    EXPECT_EQ(tree.owned, nullptr);
-    EXPECT_TRUE(engine.AllFree());
 }
 
 // Sorted keys make one chain as deep as the tree is large, so teardown must not recurse per
