@@ -54,6 +54,7 @@ TEST_F(FrameTimerTest, StartsEmptyAndMeasuresTheFirstFrameFromCreation) {
     EXPECT_FALSE(timer->fixedStep);
     EXPECT_EQ(timer->fixedDelta, 0.0f);
     EXPECT_EQ(timer->secondsPerTick, 1.0 / TicksPerSecond);
+    EXPECT_EQ(EffectiveScale(timer), 1.0f) << "without modifiers the step is unscaled";
 
     Step(0.25);
     EXPECT_EQ(timer->frameTicks, 256);
@@ -66,16 +67,13 @@ TEST_F(FrameTimerTest, StartsEmptyAndMeasuresTheFirstFrameFromCreation) {
     EXPECT_EQ(timer->lastElapsedTicks, 768);
     EXPECT_EQ(timer->rawDelta, 0.5f);
     EXPECT_EQ(timer->elapsedTime, 0.75f);
+    EXPECT_EQ(timer->scaledDelta, 0.5f);
     EXPECT_EQ(timer->scaledTime, 0.75f);
     EXPECT_EQ(timer->frameCount, 2u);
-}
 
-TEST_F(FrameTimerTest, WithoutModifiersTheStepIsUnscaled) {
-    EXPECT_EQ(EffectiveScale(timer), 1.0f);
     Step(1.0 / 3.0);
-    EXPECT_EQ(EffectiveScale(timer), 1.0f);
-    EXPECT_EQ(timer->scaledDelta, timer->rawDelta);
     EXPECT_NEAR(timer->rawDelta, 1.0 / 3.0, 1.0 / TicksPerSecond);
+    EXPECT_EQ(timer->scaledDelta, timer->rawDelta);
 }
 
 TEST_F(FrameTimerTest, TheSlowestModifierWinsWhateverTheOrder) {
