@@ -75,6 +75,7 @@ check "appstreamcli validate --no-net: no errors, no warnings" validates_cleanly
 check "its newest release is $version, on the day of the changelog's newest entry" \
     newest_release_is_this_version
 check "its project licence is Zlib" test "$(tag_text project_license)" = Zlib
+check "it has an OARS content rating" grep -q '<content_rating type="oars-1\.[01]"' "$listing"
 check "its launchable is the desktop entry the package installs" launches_the_installed_desktop_entry
 
 echo "== The licence"
@@ -83,10 +84,14 @@ echo "== The licence"
 dep5_grants_zlib() {
     /usr/bin/python3 - "$1" "$2" <<'PYTHON'
 import sys
-from debian.copyright import Copyright
+from debian.copyright import Copyright, Error
 
-with open(sys.argv[1], encoding="utf-8") as source:
-    copyright = Copyright(source, strict=True)
+try:
+    with open(sys.argv[1], encoding="utf-8") as source:
+        copyright = Copyright(source, strict=True)
+except (Error, ValueError) as error:
+    print(f"    not DEP-5: {error}")
+    sys.exit(1)
 with open(sys.argv[2], encoding="utf-8") as source:
     expected = source.read().split("\n", 2)[2].strip()
 files = copyright.find_files_paragraph("usr/games/taspo")
