@@ -1,7 +1,7 @@
 # Install rules and packages. On Linux the game installs as Debian lays out games: the program in
 # games/, its data in share/games/taspo/ (where it looks, from its own location), a desktop entry,
-# hicolor icons and taspo(6); CPack makes the .deb. On Windows: taspo.exe, button.bmp and a
-# README.txt in one folder, zipped by CPack.
+# hicolor icons, taspo(6), the AppStream listing and the zlib licence; CPack makes the .deb. On
+# Windows: taspo.exe, button.bmp, a README.txt and the licence in one folder, zipped by CPack.
 # Builds without the desktop game (the 32-bit test build, the browser build) install nothing.
 if(NOT TARGET taspo OR EMSCRIPTEN)
     return()
@@ -20,8 +20,12 @@ set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
     configure_file(${TASPO_PACKAGING}/README.txt.in ${TASPO_PACKAGING_OUT}/README.txt @ONLY)
+    # Windows editors want the licence with CRLF line ends, like README.txt.
+    configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${TASPO_PACKAGING_OUT}/LICENSE.txt @ONLY
+                   NEWLINE_STYLE CRLF)
     install(TARGETS taspo RUNTIME DESTINATION .)
-    install(FILES ${TASPO_BUTTON_BMP} ${TASPO_PACKAGING_OUT}/README.txt DESTINATION .)
+    install(FILES ${TASPO_BUTTON_BMP} ${TASPO_PACKAGING_OUT}/README.txt
+                  ${TASPO_PACKAGING_OUT}/LICENSE.txt DESTINATION .)
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_FILE_NAME taspo-${PROJECT_VERSION}-win32)
 else()
@@ -49,6 +53,8 @@ else()
                 RENAME taspo.png)
     endforeach()
     install(FILES ${TASPO_PACKAGING_OUT}/taspo.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+    install(FILES ${TASPO_PACKAGING}/invalid.taspo.taspo.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     install(FILES ${TASPO_PACKAGING}/copyright ${TASPO_PACKAGING_OUT}/changelog.gz
             DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

@@ -44,18 +44,17 @@ protected:
 
 void ExpectRestore(const ModeChange& change) {
     EXPECT_FALSE(change.hasMode);
-    EXPECT_EQ(change.flags, 0u);
 }
 
-void ExpectMode(const ModeChange& change, DWORD fields, DWORD width, DWORD height, DWORD bits,
-                DWORD rate) {
+// A full-screen request as the backend sees it, with 0 for a property that keeps the desktop's.
+void ExpectMode(const ModeChange& change, portable::DisplayMode mode, bool testOnly) {
     ASSERT_TRUE(change.hasMode);
-    EXPECT_EQ(change.mode.dmSize, 156);
-    EXPECT_EQ(change.mode.dmFields, fields);
-    EXPECT_EQ(change.mode.dmPelsWidth, width);
-    EXPECT_EQ(change.mode.dmPelsHeight, height);
-    EXPECT_EQ(change.mode.dmBitsPerPel, bits);
-    EXPECT_EQ(change.mode.dmDisplayFrequency, rate);
+    EXPECT_EQ(change.request.mode.width, mode.width);
+    EXPECT_EQ(change.request.mode.height, mode.height);
+    EXPECT_EQ(change.request.mode.bitsPerPixel, mode.bitsPerPixel);
+    EXPECT_EQ(change.request.mode.refreshRate, mode.refreshRate);
+    EXPECT_EQ(change.request.testOnly, testOnly);
+    EXPECT_TRUE(change.request.fullscreen);
 }
 
 TEST_F(DisplaySettingsTest, EmptyRegistryMeansWindowedWithOneReturnToTheRegistryMode) {
@@ -97,10 +96,8 @@ TEST_F(DisplaySettingsTest, FullscreenAloneAsksFor32BitsAt60HertzKeepingTheSize)
     DisplaySettings* settings = Create();
     EXPECT_TRUE(settings->fullscreen);
     ASSERT_EQ(Changes().size(), 2u);
-    ExpectMode(Changes()[0], 0x440000, 0, 0, 32, 60);
-    EXPECT_EQ(Changes()[0].flags, 6u);
-    ExpectMode(Changes()[1], 0x440000, 0, 0, 32, 60);
-    EXPECT_EQ(Changes()[1].flags, 4u);
+    ExpectMode(Changes()[0], {0, 0, 32, 60}, true);
+    ExpectMode(Changes()[1], {0, 0, 32, 60}, false);
 
     DestroyDisplaySettings(settings);
     ASSERT_EQ(Changes().size(), 3u);
@@ -117,14 +114,12 @@ TEST_F(DisplaySettingsTest, FullSizeModeSetsAllFourFields) {
     EXPECT_EQ(settings->displayHeight, 480u);
     EXPECT_FLOAT_EQ(settings->aspectRatio, 640.0f / 480.0f);
     ASSERT_EQ(Changes().size(), 2u);
-    ExpectMode(Changes()[0], 0x5C0000, 640, 480, 16, 60);
-    EXPECT_EQ(Changes()[0].flags, 6u);
-    ExpectMode(Changes()[1], 0x5C0000, 640, 480, 16, 60);
-    EXPECT_EQ(Changes()[1].flags, 4u);
+    ExpectMode(Changes()[0], {640, 480, 16, 60}, true);
+    ExpectMode(Changes()[1], {640, 480, 16, 60}, false);
     DestroyDisplaySettings(settings);
 }
 
-TEST_F(DisplaySettingsTest, ZeroOrNegativeValuesAreWrittenButLeftOutOfTheFields) {
+TEST_F(DisplaySettingsTest, ZeroOrNegativeValuesAreLeftOutSoTheDesktopsStay) {
     SetBool("Fullscreen", true);
     SetInt("DisplayWidth", 1024);
     SetInt("DisplayHeight", -768);
@@ -132,7 +127,7 @@ TEST_F(DisplaySettingsTest, ZeroOrNegativeValuesAreWrittenButLeftOutOfTheFields)
     SetInt("DisplayRate", -1);
     DisplaySettings* settings = Create();
     ASSERT_EQ(Changes().size(), 2u);
-    ExpectMode(Changes()[0], DM_PELSWIDTH, 1024, static_cast<DWORD>(-768), 0, 0xFFFFFFFFu);
+    ExpectMode(Changes()[0], {1024, 0, 0, 0}, true);
     DestroyDisplaySettings(settings);
 }
 
@@ -141,18 +136,18 @@ TEST_F(DisplaySettingsTest, NegativeDepthLeavesOnlyItsBitOut) {
     SetInt("DisplayDepth", -8);
     DisplaySettings* settings = Create();
     ASSERT_EQ(Changes().size(), 2u);
-    ExpectMode(Changes()[0], DM_DISPLAYFREQUENCY, 0, 0, static_cast<DWORD>(-8), 60);
+    ExpectMode(Changes()[0], {0, 0, 0, 60}, true);
     DestroyDisplaySettings(settings);
 }
 
 TEST_F(DisplaySettingsTest, ARejectedTestSetsNothingButDestructionStillRestores) {
-    backend.SetModeTestResult(DISP_CHANGE_BADMODE);
+    backend.SetModeSupported(false);
     SetBool("Fullscreen", true);
     SetInt("DisplayWidth", 333);
     SetInt("DisplayHeight", 222);
     DisplaySettings* settings = Create();
     ASSERT_EQ(Changes().size(), 1u);
-    EXPECT_EQ(Changes()[0].flags, 6u);
+    ExpectMode(Changes()[0], {333, 222, 32, 60}, true);
     DestroyDisplaySettings(settings);
     ASSERT_EQ(Changes().size(), 2u);
     ExpectRestore(Changes()[1]);
@@ -196,9 +191,9 @@ public:
         events.push_back("desktop");
         return HeadlessBackend::DesktopMode(mode);
     }
-    LONG ChangeMode(const DEVMODEA* mode, DWORD flags) override {
-        events.push_back("change " + std::to_string(flags));
-        return HeadlessBackend::ChangeMode(mode, flags);
+    bool ChangeMode(const portable::ModeRequest& request) override {
+        events.push_back(request.testOnly ? "test" : "set");
+        return HeadlessBackend::ChangeMode(request);
     }
     std::vector<std::string> events;
 };
@@ -208,7 +203,7 @@ TEST_F(DisplaySettingsTest, TheDesktopIsReadBeforeTheModeChanges) {
     portable::ScopedBackend installed{&ordered};
     SetBool("Fullscreen", true);
     DisplaySettings* settings = Create();
-    std::vector<std::string> expected = {"desktop", "change 6", "change 4"};
+    std::vector<std::string> expected = {"desktop", "test", "set"};
     EXPECT_EQ(ordered.events, expected);
     DestroyDisplaySettings(settings);
 }
@@ -230,7 +225,7 @@ TEST_F(DisplaySettingsTest, AConfigurationTextReachesTheDisplay) {
               0u);
     DisplaySettings* settings = Create();
     ASSERT_EQ(Changes().size(), 2u);
-    ExpectMode(Changes()[1], 0x5C0000, 800, 600, 32, 60);
+    ExpectMode(Changes()[1], {800, 600, 32, 60}, false);
     DestroyDisplaySettings(settings);
 }
 

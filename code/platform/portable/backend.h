@@ -1,6 +1,8 @@
 // What our Win32 layer needs from the machine underneath: one window that shows frames, the
-// keyboard, the focus, a counter and the display modes. SdlBackend serves a real desktop;
-// HeadlessBackend serves tests, benchmarks and fuzzers, scripted and recorded.
+// keyboard, the focus, a counter and the display modes, asked in our own types; the layer turns
+// Win32's into them. SdlBackend serves a real desktop, WebBackend a browser tab and
+// HeadlessBackend, scripted and recorded, the tests and benchmarks. The fuzzers install none:
+// the memory device contexts and DIB sections they reach need no machine.
 #pragma once
 
 #include <cstddef>
@@ -31,6 +33,13 @@ struct DisplayMode {
     int refreshRate;
 };
 
+// A display-mode change as a backend is asked for it. A property of 0 keeps the desktop's.
+struct ModeRequest {
+    DisplayMode mode;
+    bool testOnly;    // only whether the mode could be set (CDS_TEST)
+    bool fullscreen;  // for a full-screen window, not kept past the program (CDS_FULLSCREEN)
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -47,6 +56,9 @@ public:
     // Turns what happened outside since the last call into posted messages. Called by
     // PeekMessageA before it looks at the queue.
     virtual void PumpEvents() = 0;
+    // Whether a key is down, by its Windows virtual-key code 0..255. Modifiers are asked for by
+    // side (VK_LSHIFT, VK_RCONTROL, ...); the layer answers VK_SHIFT, VK_CONTROL and VK_MENU from
+    // both, so a backend is never asked for those.
     virtual bool IsKeyDown(int virtualKey) = 0;
 
     virtual int64_t Counter() = 0;
@@ -61,8 +73,9 @@ public:
     }
 
     virtual bool DesktopMode(DisplayMode* mode) = 0;
-    // ChangeDisplaySettingsA: a null mode returns to the desktop mode.
-    virtual LONG ChangeMode(const DEVMODEA* mode, DWORD flags) = 0;
+    // True when the mode could be set (testOnly) or was set.
+    virtual bool ChangeMode(const ModeRequest& request) = 0;
+    virtual void RestoreDesktopMode() = 0;
 
     // The running program's file, from which the data installed beside it is found: fills `path`
     // (`size` bytes with the terminator) and returns true, or false when it cannot tell. The real

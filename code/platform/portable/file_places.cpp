@@ -3,8 +3,6 @@
 // configuration folder. The executable's path comes from the backend, so tests can place it.
 #include "platform/file_places.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,23 +24,6 @@ bool JoinPath(char* path, uint32_t size, const char* folder, const char* rest) {
 }
 
 }  // namespace
-
-namespace portable {
-
-bool Backend::ExecutablePath(char* path, uint32_t size) {
-    if (size < 2) {
-        return false;
-    }
-    ssize_t length = readlink("/proc/self/exe", path, size - 1);
-    // A link that fills the buffer may have been cut short.
-    if (length <= 0 || static_cast<uint32_t>(length) >= size - 1) {
-        return false;
-    }
-    path[length] = '\0';
-    return true;
-}
-
-}  // namespace portable
 
 bool GetDataDirectory(char* path, uint32_t size) {
     char prefix[FilePathBytes];

@@ -80,13 +80,13 @@ bool HeadlessBackend::DesktopMode(DisplayMode* mode) {
     return true;
 }
 
-LONG HeadlessBackend::ChangeMode(const DEVMODEA* mode, DWORD flags) {
-    ModeChange change{mode != nullptr, mode != nullptr ? *mode : DEVMODEA{}, flags, window_.open};
-    modeChanges_.push_back(change);
-    if (mode != nullptr && (flags & CDS_TEST) != 0) {
-        return modeTestResult_;
-    }
-    return DISP_CHANGE_SUCCESSFUL;
+bool HeadlessBackend::ChangeMode(const ModeRequest& request) {
+    modeChanges_.push_back(ModeChange{true, request, window_.open});
+    return modeSupported_;
+}
+
+void HeadlessBackend::RestoreDesktopMode() {
+    modeChanges_.push_back(ModeChange{false, ModeRequest{}, window_.open});
 }
 
 bool HeadlessBackend::ExecutablePath(char* path, uint32_t size) {

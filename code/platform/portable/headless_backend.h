@@ -1,6 +1,6 @@
-// A machine with no display. Tests, benchmarks and fuzzers script its clock, keys, focus,
-// desktop and window messages, and read back every frame the window was shown and every
-// display-mode change that was asked for.
+// A machine with no display. Tests and benchmarks script its clock, keys, focus, desktop and
+// window messages, and read back every frame the window was shown and every display-mode change
+// that was asked for.
 #pragma once
 
 #include <string>
@@ -23,10 +23,9 @@ public:
     };
 
     struct ModeChange {
-        bool hasMode;  // false: ChangeDisplaySettingsA(null, flags)
-        DEVMODEA mode;
-        DWORD flags;
-        bool windowOpen;  // the window was still open when the change was asked for
+        bool hasMode;         // false: back to the desktop mode
+        ModeRequest request;  // what was asked for, when hasMode
+        bool windowOpen;      // the window was still open when the change was asked for
     };
 
     // A message box as it was shown, with what was still on screen behind it.
@@ -50,11 +49,13 @@ public:
     void SetCounter(int64_t ticks) { counter_ = ticks; }
     void AdvanceTicks(int64_t ticks) { counter_ += ticks; }
     void AdvanceSeconds(double seconds);
+    // Modifiers by side, as a real keyboard has them: VK_LSHIFT, not VK_SHIFT.
     void SetKeyDown(int virtualKey, bool down);
     void SetFocus(bool focused) { focused_ = focused; }
     void SetDesktopMode(const DisplayMode& mode) { desktop_ = mode; }
     void SetDesktopAvailable(bool available) { desktopAvailable_ = available; }
-    void SetModeTestResult(LONG result) { modeTestResult_ = result; }
+    // Whether a requested mode can be set: every one can, by default.
+    void SetModeSupported(bool supported) { modeSupported_ = supported; }
     // Posts a message to the open window, as the system would (WM_CLOSE for a close request).
     bool PostWindowMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     // Where the program's file seems to be; by default nowhere, so nothing is found beside it.
@@ -89,7 +90,8 @@ public:
         messageBoxes_.push_back(MessageBoxShown{text, caption, window_.open, modeChanges_.size()});
     }
     bool DesktopMode(DisplayMode* mode) override;
-    LONG ChangeMode(const DEVMODEA* mode, DWORD flags) override;
+    bool ChangeMode(const ModeRequest& request) override;
+    void RestoreDesktopMode() override;
     bool ExecutablePath(char* path, uint32_t size) override;
 
 private:
@@ -99,7 +101,7 @@ private:
     bool focused_ = true;
     DisplayMode desktop_{1920, 1080, 32, 60};
     bool desktopAvailable_ = true;
-    LONG modeTestResult_ = DISP_CHANGE_SUCCESSFUL;
+    bool modeSupported_ = true;
     bool recordFrames_ = true;
     WindowState window_;
     std::vector<Frame> frames_;

@@ -275,13 +275,53 @@ BOOL EnumDisplaySettingsA(LPCSTR, DWORD, DEVMODEA* mode) {
     return TRUE;
 }
 
-LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
-    return CurrentBackend().ChangeMode(mode, flags);
+namespace {
+
+// A property left out of dmFields keeps the desktop's, as one given as 0 does.
+int ModeField(const DEVMODEA& mode, DWORD field, DWORD value) {
+    return (mode.dmFields & field) != 0 ? static_cast<int>(value) : 0;
 }
 
-SHORT GetAsyncKeyState(int virtualKey) {
-    if (virtualKey < 0 || virtualKey > 255) {
-        return 0;
+}  // namespace
+
+LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+    if (mode == nullptr) {
+        CurrentBackend().RestoreDesktopMode();
+        return DISP_CHANGE_SUCCESSFUL;
     }
-    return CurrentBackend().IsKeyDown(virtualKey) ? static_cast<SHORT>(0x8000) : 0;
+    portable::ModeRequest request{
+        portable::DisplayMode{ModeField(*mode, DM_PELSWIDTH, mode->dmPelsWidth),
+                              ModeField(*mode, DM_PELSHEIGHT, mode->dmPelsHeight),
+                              ModeField(*mode, DM_BITSPERPEL, mode->dmBitsPerPel),
+                              ModeField(*mode, DM_DISPLAYFREQUENCY, mode->dmDisplayFrequency)},
+        (flags & CDS_TEST) != 0, (flags & CDS_FULLSCREEN) != 0};
+    return CurrentBackend().ChangeMode(request) ? DISP_CHANGE_SUCCESSFUL : DISP_CHANGE_BADMODE;
+}
+
+namespace {
+
+// Backends know each side of a modifier; Windows answers the side-neutral code for either.
+bool EitherSideDown(int left, int right) {
+    return CurrentBackend().IsKeyDown(left) || CurrentBackend().IsKeyDown(right);
+}
+
+}  // namespace
+
+SHORT GetAsyncKeyState(int virtualKey) {
+    bool down = false;
+    switch (virtualKey) {
+        case VK_SHIFT:
+            down = EitherSideDown(VK_LSHIFT, VK_RSHIFT);
+            break;
+        case VK_CONTROL:
+            down = EitherSideDown(VK_LCONTROL, VK_RCONTROL);
+            break;
+        case VK_MENU:
+            down = EitherSideDown(VK_LMENU, VK_RMENU);
+            break;
+        default:
+            down = virtualKey >= 0 && virtualKey <= 255 && CurrentBackend().IsKeyDown(virtualKey);
+            break;
+    }
+    return down ? static_cast<SHORT>(0x8000) : 0;
 }

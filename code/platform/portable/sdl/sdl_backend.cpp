@@ -4,21 +4,15 @@
 
 #include <thread>
 
+#include "platform/portable/sdl/surface_rows.h"
 #include "platform/portable/sdl/virtual_keys.h"
 
 namespace portable {
 namespace {
 
-// Bottom-up 24-bit rows to one row of a 32-bit XRGB surface.
-void ConvertRowXrgb(const uint8_t* from, uint32_t* to, int width) {
-    for (int x = 0; x < width; ++x, from += 3) {
-        to[x] = (uint32_t{from[2]} << 16) | (uint32_t{from[1]} << 8) | from[0];
-    }
-}
-
-bool BitsMatch(const SDL_DisplayMode& mode, DWORD bits) {
-    return static_cast<DWORD>(SDL_BITSPERPIXEL(mode.format)) == bits ||
-           static_cast<DWORD>(SDL_BYTESPERPIXEL(mode.format) * 8) == bits;
+bool BitsMatch(const SDL_DisplayMode& mode, int bits) {
+    return static_cast<int>(SDL_BITSPERPIXEL(mode.format)) == bits ||
+           static_cast<int>(SDL_BYTESPERPIXEL(mode.format) * 8) == bits;
 }
 
 // SDL falls back to these when it finds no display. They show nothing, so a game started on one
@@ -93,6 +87,7 @@ void SdlBackend::CloseWindow() {
         SDL_DestroyWindow(window_);
         window_ = nullptr;
         handle_ = nullptr;
+        focused_ = false;
     }
 }
 
@@ -113,20 +108,13 @@ void SdlBackend::Present(const ClientPixels& pixels) {
         return;
     }
     int bytesPerPixel = surface->format->BytesPerPixel;
-    bool xrgb = surface->format->format == SDL_PIXELFORMAT_RGB888 ||
-                surface->format->format == SDL_PIXELFORMAT_ARGB8888;
     for (int y = 0; y < height; ++y) {
         const uint8_t* from =
             pixels.bytes + static_cast<size_t>(pixels.height - y - 1) * pixels.stride;
         uint8_t* to = static_cast<uint8_t*>(surface->pixels) +
                       static_cast<size_t>(top + y) * surface->pitch +
                       static_cast<size_t>(left) * bytesPerPixel;
-        if (xrgb) {
-            ConvertRowXrgb(from, reinterpret_cast<uint32_t*>(to), width);
-        } else {
-            SDL_ConvertPixels(width, 1, SDL_PIXELFORMAT_BGR24, from, pixels.stride,
-                              surface->format->format, to, surface->pitch);
-        }
+        ConvertRow(from, surface->format->format, to, width);
     }
     if (SDL_MUSTLOCK(surface)) {
         SDL_UnlockSurface(surface);
@@ -135,17 +123,51 @@ void SdlBackend::Present(const ClientPixels& pixels) {
 }
 
 bool SdlBackend::WindowHasFocus() {
-    return window_ != nullptr && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    return window_ != nullptr && focused_;
 }
 
 void SdlBackend::PumpEvents() {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
-        bool closeRequest = event.type == SDL_QUIT || (event.type == SDL_WINDOWEVENT &&
-                                                       event.window.event == SDL_WINDOWEVENT_CLOSE);
-        if (closeRequest && handle_ != nullptr) {
-            PostMessageA(handle_, WM_CLOSE, 0, 0);
+        Follow(event);
+    }
+}
+
+void SdlBackend::Follow(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            SDL_Scancode code = event.key.keysym.scancode;
+            if (code > SDL_SCANCODE_UNKNOWN && code < SDL_NUM_SCANCODES) {
+                down_[code] = event.type == SDL_KEYDOWN;
+            }
+            break;
         }
+        case SDL_WINDOWEVENT:
+            FollowWindow(event.window);
+            break;
+        case SDL_QUIT:
+            RequestClose();
+            break;
+        default:
+            break;
+    }
+}
+
+void SdlBackend::FollowWindow(const SDL_WindowEvent& event) {
+    if (window_ == nullptr || event.windowID != SDL_GetWindowID(window_)) {
+        return;  // about a window closed since
+    }
+    if (event.event == SDL_WINDOWEVENT_FOCUS_GAINED || event.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        focused_ = event.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+    } else if (event.event == SDL_WINDOWEVENT_CLOSE) {
+        RequestClose();
+    }
+}
+
+void SdlBackend::RequestClose() {
+    if (handle_ != nullptr) {
+        PostMessageA(handle_, WM_CLOSE, 0, 0);
     }
 }
 
@@ -153,18 +175,8 @@ bool SdlBackend::IsKeyDown(int virtualKey) {
     if (virtualKey < 0 || virtualKey > 255) {
         return false;
     }
-    const Uint8* state = SDL_GetKeyboardState(nullptr);
-    switch (virtualKey) {
-        case VK_SHIFT:
-            return state[SDL_SCANCODE_LSHIFT] || state[SDL_SCANCODE_RSHIFT];
-        case VK_CONTROL:
-            return state[SDL_SCANCODE_LCTRL] || state[SDL_SCANCODE_RCTRL];
-        case VK_MENU:
-            return state[SDL_SCANCODE_LALT] || state[SDL_SCANCODE_RALT];
-        default:
-            return scancodes_[virtualKey] != SDL_SCANCODE_UNKNOWN &&
-                   state[scancodes_[virtualKey]] != 0;
-    }
+    SDL_Scancode code = scancodes_[virtualKey];
+    return code != SDL_SCANCODE_UNKNOWN && down_[code];
 }
 
 int64_t SdlBackend::Counter() {
@@ -190,27 +202,24 @@ bool SdlBackend::DesktopMode(DisplayMode* mode) {
     return true;
 }
 
-bool SdlBackend::FindMode(const DEVMODEA& request, SDL_DisplayMode* found) {
+bool SdlBackend::FindMode(const DisplayMode& request, SDL_DisplayMode* found) {
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
         return false;
     }
-    // A property the request leaves out keeps the desktop's value.
-    int width =
-        (request.dmFields & DM_PELSWIDTH) != 0 ? static_cast<int>(request.dmPelsWidth) : desktop.w;
-    int height = (request.dmFields & DM_PELSHEIGHT) != 0 ? static_cast<int>(request.dmPelsHeight)
-                                                         : desktop.h;
+    int width = request.width != 0 ? request.width : desktop.w;
+    int height = request.height != 0 ? request.height : desktop.h;
     int modes = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < modes; ++i) {
         SDL_DisplayMode mode;
         if (SDL_GetDisplayMode(0, i, &mode) != 0 || mode.w != width || mode.h != height) {
             continue;
         }
-        if ((request.dmFields & DM_BITSPERPEL) != 0 && !BitsMatch(mode, request.dmBitsPerPel)) {
+        if (request.bitsPerPixel != 0 && !BitsMatch(mode, request.bitsPerPixel)) {
             continue;
         }
-        if ((request.dmFields & DM_DISPLAYFREQUENCY) != 0 && mode.refresh_rate != 0 &&
-            mode.refresh_rate != static_cast<int>(request.dmDisplayFrequency)) {
+        if (request.refreshRate != 0 && mode.refresh_rate != 0 &&
+            mode.refresh_rate != request.refreshRate) {
             continue;
         }
         *found = mode;
@@ -224,20 +233,13 @@ void SdlBackend::ApplyFullscreen() {
     SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN);
 }
 
-LONG SdlBackend::ChangeMode(const DEVMODEA* mode, DWORD flags) {
-    if (mode == nullptr) {
-        fullscreenWanted_ = false;
-        if (window_ != nullptr) {
-            SDL_SetWindowFullscreen(window_, 0);
-        }
-        return DISP_CHANGE_SUCCESSFUL;
-    }
+bool SdlBackend::ChangeMode(const ModeRequest& request) {
     SDL_DisplayMode found;
-    if (!FindMode(*mode, &found)) {
-        return DISP_CHANGE_BADMODE;
+    if (!FindMode(request.mode, &found)) {
+        return false;
     }
-    if ((flags & CDS_TEST) != 0) {
-        return DISP_CHANGE_SUCCESSFUL;
+    if (request.testOnly) {
+        return true;
     }
     // SDL changes the mode only for a full-screen window, so that is what any change becomes.
     fullscreenWanted_ = true;
@@ -245,7 +247,14 @@ LONG SdlBackend::ChangeMode(const DEVMODEA* mode, DWORD flags) {
     if (window_ != nullptr) {
         ApplyFullscreen();
     }
-    return DISP_CHANGE_SUCCESSFUL;
+    return true;
+}
+
+void SdlBackend::RestoreDesktopMode() {
+    fullscreenWanted_ = false;
+    if (window_ != nullptr) {
+        SDL_SetWindowFullscreen(window_, 0);
+    }
 }
 
 }  // namespace portable

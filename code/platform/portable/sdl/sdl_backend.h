@@ -1,5 +1,7 @@
 // The real machine under our Win32 layer: an SDL2 window presented through its window surface,
-// the SDL keyboard read by Windows virtual-key code, SDL's counter and display modes.
+// the SDL keyboard read by Windows virtual-key code, SDL's counter and display modes. Keys and
+// focus are what the events polled so far said, which is what SDL builds its own keyboard state
+// and window flags from; so SDL_PushEvent drives them in a test as the desktop does.
 #pragma once
 
 #include <SDL.h>
@@ -30,16 +32,22 @@ public:
     int64_t CounterFrequency() override;
     void YieldThread() override;
     bool DesktopMode(DisplayMode* mode) override;
-    LONG ChangeMode(const DEVMODEA* mode, DWORD flags) override;
+    bool ChangeMode(const ModeRequest& request) override;
+    void RestoreDesktopMode() override;
 
 private:
-    bool FindMode(const DEVMODEA& request, SDL_DisplayMode* found);
+    void Follow(const SDL_Event& event);
+    void FollowWindow(const SDL_WindowEvent& event);
+    void RequestClose();
+    bool FindMode(const DisplayMode& request, SDL_DisplayMode* found);
     void ApplyFullscreen();
 
     bool started_ = false;
     SDL_Window* window_ = nullptr;
     HWND handle_ = nullptr;
     SDL_Scancode scancodes_[256];
+    bool down_[SDL_NUM_SCANCODES] = {};
+    bool focused_ = false;
     bool fullscreenWanted_ = false;
     SDL_DisplayMode fullscreenMode_{};
 };

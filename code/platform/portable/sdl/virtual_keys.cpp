@@ -54,10 +54,7 @@ void BuildScancodeTable(SDL_Scancode (&table)[256]) {
     table[VK_RCONTROL] = SDL_SCANCODE_RCTRL;
     table[VK_LMENU] = SDL_SCANCODE_LALT;
     table[VK_RMENU] = SDL_SCANCODE_RALT;
-    // The side-neutral modifiers are answered from both sides in SdlBackend::IsKeyDown.
-    table[VK_SHIFT] = SDL_SCANCODE_LSHIFT;
-    table[VK_CONTROL] = SDL_SCANCODE_LCTRL;
-    table[VK_MENU] = SDL_SCANCODE_LALT;
+    // VK_SHIFT, VK_CONTROL and VK_MENU stay unknown: the layer answers them from both sides.
 }
 
 }  // namespace portable

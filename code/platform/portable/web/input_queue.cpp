@@ -1,8 +1,6 @@
 // The browser's input events, applied a frame at a time.
 #include "platform/portable/web/input_queue.h"
 
-#include "platform/portable/win32_api.h"
-
 namespace portable {
 namespace {
 
@@ -71,16 +69,7 @@ void InputQueue::Apply() {
 }
 
 bool InputQueue::IsKeyDown(int virtualKey) const {
-    switch (virtualKey) {
-        case VK_SHIFT:
-            return down_[VK_LSHIFT] || down_[VK_RSHIFT];
-        case VK_CONTROL:
-            return down_[VK_LCONTROL] || down_[VK_RCONTROL];
-        case VK_MENU:
-            return down_[VK_LMENU] || down_[VK_RMENU];
-        default:
-            return IsKeyCode(virtualKey) && down_[virtualKey];
-    }
+    return IsKeyCode(virtualKey) && down_[virtualKey];
 }
 
 }  // namespace portable

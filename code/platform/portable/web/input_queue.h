@@ -26,7 +26,7 @@ public:
     // this same step, which waits for the next.
     void Apply();
 
-    // Down now; VK_SHIFT, VK_CONTROL and VK_MENU answer for either side.
+    // Down now. The browser names a modifier's side, so the side-neutral codes are never down.
     bool IsKeyDown(int virtualKey) const;
     // The game has the keyboard: the page is visible and the canvas has the focus.
     bool HasFocus() const { return canvasFocused_ && pageVisible_; }

@@ -6,7 +6,7 @@ namespace portable {
 
 // The virtual-key code of the key a KeyboardEvent.code names, or 0 for a name we do not know
 // (and for null). Side-neutral codes (VK_SHIFT, VK_CONTROL, VK_MENU) are never returned: the
-// browser names a side, and InputQueue answers the neutral codes from both.
+// browser names a side, and the layer answers the neutral codes from both.
 int VirtualKeyFromCode(const char* code);
 
 // True for the keys whose default action scrolls the page, which the game's page suppresses

@@ -166,10 +166,6 @@ bool WebBackend::DesktopMode(DisplayMode* mode) {
     return true;
 }
 
-LONG WebBackend::ChangeMode(const DEVMODEA* mode, DWORD) {
-    return mode == nullptr ? DISP_CHANGE_SUCCESSFUL : DISP_CHANGE_BADMODE;
-}
-
 void ReportProgramEnd(int status) {
     TaspoProgramEnded(status);
 }

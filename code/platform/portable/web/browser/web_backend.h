@@ -33,7 +33,8 @@ public:
     // The desktop is the canvas as the page lays it out; a browser tab cannot change the
     // display's mode, so every change is refused as Windows refuses a mode it cannot set.
     bool DesktopMode(DisplayMode* mode) override;
-    LONG ChangeMode(const DEVMODEA* mode, DWORD flags) override;
+    bool ChangeMode(const ModeRequest&) override { return false; }
+    void RestoreDesktopMode() override {}
 
 private:
     void ListenToThePage();
