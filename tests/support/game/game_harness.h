@@ -8,6 +8,7 @@
 
 #include "projects/taspo/app.h"
 #include "support/engine_arena.h"
+#include "support/scoped_environment_variable.h"
 
 // The image tests hand the game: `width` by `height`, the left `keyColumns` columns magenta
 // (the key), every other pixel TestTargetColour.
@@ -35,8 +36,7 @@ public:
 private:
     std::string path_;
     std::string previous_;
-    bool hadConfigHome_ = false;
-    std::string previousConfigHome_;
+    ScopedEnvironmentVariable configHome_{"XDG_CONFIG_HOME", nullptr};
 };
 
 class GameTest : public HeadlessTest {
