@@ -218,38 +218,32 @@ char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Edits (a byte added, dropped, changed, or two neighbours swapped) between two names, ignoring
-// case; just MaxSuggestedDistance + 1 where the lengths alone put them further apart, or a name
-// is too long to compare.
+// Edits (a byte added, dropped or changed) between two names, ignoring case; just
+// MaxSuggestedDistance + 1 where the lengths alone put them further apart, or a name is too
+// long to compare.
 uint32_t Distance(const char* a, uint32_t aLength, const char* b, uint32_t bLength) {
     constexpr uint32_t Longest = 40;
     uint32_t apart = aLength > bLength ? aLength - bLength : bLength - aLength;
     if (apart > MaxSuggestedDistance || aLength > Longest || bLength > Longest) {
         return MaxSuggestedDistance + 1;
     }
-    uint32_t rows[3][Longest + 1];  // row i of the table is rows[i % 3]
+    uint32_t rows[2][Longest + 1];  // row i of the table is rows[i % 2]
     for (uint32_t j = 0; j <= bLength; ++j) {
         rows[0][j] = j;
     }
     for (uint32_t i = 1; i <= aLength; ++i) {
-        uint32_t* now = rows[i % 3];
-        uint32_t* last = rows[(i + 2) % 3];
-        uint32_t* before = rows[(i + 1) % 3];
+        const uint32_t* last = rows[(i + 1) % 2];
+        uint32_t* now = rows[i % 2];
         now[0] = i;
         for (uint32_t j = 1; j <= bLength; ++j) {
             uint32_t change = last[j - 1] + (Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1);
             uint32_t drop = last[j] + 1;
             uint32_t add = now[j - 1] + 1;
             uint32_t best = change < drop ? change : drop;
-            best = add < best ? add : best;
-            if (i > 1 && j > 1 && Lower(a[i - 1]) == Lower(b[j - 2]) &&
-                Lower(a[i - 2]) == Lower(b[j - 1]) && before[j - 2] + 1 < best) {
-                best = before[j - 2] + 1;
-            }
-            now[j] = best;
+            now[j] = add < best ? add : best;
         }
     }
-    return rows[aLength % 3][bLength];
+    return rows[aLength % 2][bLength];
 }
 
 // The known setting an unknown name was most likely meant to be: the same name in another case,

@@ -136,7 +136,7 @@ TEST_F(ConfigText, AgainstASchemaWrongKindsUnknownNamesAndNamedContextsAreReport
         "DisplayHeight = 480\n"
         "Vsync = 3\n"
         "fullscreen = true\n"
-        "FullScreen = true\n"
+        "FULLSCREEN = true\n"
         "Fulscreen = true\n"
         "DisplayWidht = 640\n"
         "DisplayHieght = 480\n"
@@ -156,7 +156,7 @@ TEST_F(ConfigText, AgainstASchemaWrongKindsUnknownNamesAndNamedContextsAreReport
                   "taspo.cfg:2: DisplayWidth expects a whole number",
                   "taspo.cfg:4: unknown setting \"Vsync\"",
                   "taspo.cfg:5: unknown setting \"fullscreen\"; did you mean \"Fullscreen\"?",
-                  "taspo.cfg:6: unknown setting \"FullScreen\"; did you mean \"Fullscreen\"?",
+                  "taspo.cfg:6: unknown setting \"FULLSCREEN\"; did you mean \"Fullscreen\"?",
                   "taspo.cfg:7: unknown setting \"Fulscreen\"; did you mean \"Fullscreen\"?",
                   "taspo.cfg:8: unknown setting \"DisplayWidht\"; did you mean \"DisplayWidth\"?",
                   "taspo.cfg:9: unknown setting \"DisplayHieght\"; did you mean "
