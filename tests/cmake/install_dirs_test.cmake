@@ -66,5 +66,5 @@ function(check bindir datadir)
     file(REMOVE_RECURSE ${build})
 endfunction()
 
-check(bin lib/data)
-check(lib/taspo/bin /srv/taspo-data)  # deeper, and data outside the prefix
+check(lib/taspo/bin data)  # the program deeper than games/ is
+check(bin /srv/taspo-data)  # the data outside the prefix
