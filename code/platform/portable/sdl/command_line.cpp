@@ -35,8 +35,8 @@ bool Is(const char* argument, const char* option) {
     return std::strcmp(argument, option) == 0;
 }
 
-// An answer only counts once it is out: a full disk or a closed pipe makes it a failure, said on
-// `err` if that still can be.
+// An answer only counts once it is out: a full disk or a closed descriptor makes it a failure, said
+// on `err` if that still can be.
 int Answered(FILE* out, FILE* err, const char* what) {
     errno = 0;
     if (std::fflush(out) == 0 && std::ferror(out) == 0) {
