@@ -1,13 +1,13 @@
 # Install rules and packages. On Linux the game installs as Debian lays out games: the program in
-# games/, its data in share/games/taspo/ (where it looks, from its own location), a desktop entry,
-# hicolor icons, taspo(6), the AppStream listing and the zlib licence; CPack makes the .deb. On
-# Windows: taspo.exe, button.bmp, a README.txt and the licence in one folder, zipped by CPack.
+# games/, its data in share/games/taspo/ (where it looks, from its own location; the top
+# CMakeLists.txt sets both folders), a desktop entry, hicolor icons, taspo(6), the AppStream
+# listing and the zlib licence; CPack makes the .deb. On Windows: taspo.exe, button.bmp, a
+# README.txt and the licence in one folder, zipped by CPack.
 # Builds without the desktop game (the 32-bit test build, the browser build) install nothing.
 if(NOT TARGET taspo OR EMSCRIPTEN)
     return()
 endif()
 
-include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
                                                 GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(TASPO_PACKAGING ${PROJECT_SOURCE_DIR}/packaging)
@@ -29,7 +29,7 @@ if(WIN32)
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_FILE_NAME taspo-${PROJECT_VERSION}-win32)
 else()
-    set(TASPO_INSTALLED_PROGRAM ${CMAKE_INSTALL_PREFIX}/games/taspo)
+    set(TASPO_INSTALLED_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}/taspo)
     configure_file(${TASPO_PACKAGING}/taspo.desktop.in ${TASPO_PACKAGING_OUT}/taspo.desktop @ONLY)
     configure_file(${TASPO_PACKAGING}/taspo.6.in ${TASPO_PACKAGING_OUT}/taspo.6 @ONLY)
     configure_file(${TASPO_PACKAGING}/changelog.in ${TASPO_PACKAGING_OUT}/changelog @ONLY)
@@ -43,8 +43,8 @@ else()
     endforeach()
     add_custom_target(taspo_compressed_docs ALL DEPENDS ${compressed})
 
-    install(TARGETS taspo RUNTIME DESTINATION games)
-    install(FILES ${TASPO_BUTTON_BMP} DESTINATION ${CMAKE_INSTALL_DATADIR}/games/taspo)
+    install(TARGETS taspo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(FILES ${TASPO_BUTTON_BMP} DESTINATION ${TASPO_INSTALL_DATADIR})
     install(FILES ${TASPO_PACKAGING_OUT}/taspo.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     foreach(size 16 32 48)

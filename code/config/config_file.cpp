@@ -23,7 +23,9 @@
 namespace {
 
 constexpr uint32_t MessageBytes = 320;
-constexpr uint32_t QuotedSourceBytes = 32;  // longer token text is cut and ends in "..."
+constexpr uint32_t QuotedSourceBytes = 32;    // longer token text is cut and ends in "..."
+constexpr uint32_t ShownSourceBytes = 1024;   // a longer source name keeps its end, after "..."
+constexpr uint32_t MaxSuggestedDistance = 2;  // slips between an unknown name and a suggestion
 
 struct Loader {
     const char* source;
@@ -50,6 +52,24 @@ void Send(Loader* loader, const char* message) {
     }
 }
 
+// Sends the source's name followed by `rest`. The reason in `rest` is what a report is for, so
+// it is never cut: a name too long to show whole (a deep configuration folder) keeps its end.
+void SendNamed(Loader* loader, const char* rest) {
+    const char* source = loader->source;
+    size_t length = std::strlen(source);
+    const char* cut = "";
+    if (length > ShownSourceBytes) {
+        source += length - ShownSourceBytes;
+        while ((static_cast<uint8_t>(*source) & 0xC0) == 0x80) {
+            ++source;  // not in the middle of a UTF-8 character
+        }
+        cut = "...";
+    }
+    char message[ShownSourceBytes + MessageBytes + 32];
+    std::snprintf(message, sizeof(message), "%s%s%s", cut, source, rest);
+    Send(loader, message);
+}
+
 // One problem of the given line. Past ConfigMaxMessages they are only counted, so a binary file
 // cannot flood the output.
 TASPO_PRINTF_LIKE(3, 4) void Report(Loader* loader, uint32_t line, const char* format, ...) {
@@ -62,17 +82,17 @@ TASPO_PRINTF_LIKE(3, 4) void Report(Loader* loader, uint32_t line, const char* f
     va_start(arguments, format);
     std::vsnprintf(detail, sizeof(detail), format, arguments);
     va_end(arguments);
-    char message[MessageBytes + 64];
-    std::snprintf(message, sizeof(message), "%s:%u: %s", loader->source, line, detail);
-    Send(loader, message);
+    char rest[MessageBytes + 16];
+    std::snprintf(rest, sizeof(rest), ":%u: %s", line, detail);
+    SendNamed(loader, rest);
 }
 
 void Finish(Loader* loader) {
     if (loader->problems > ConfigMaxMessages) {
-        char message[MessageBytes];
-        std::snprintf(message, sizeof(message), "%s: %u more problems not shown", loader->source,
+        char rest[64];
+        std::snprintf(rest, sizeof(rest), ": %u more problems not shown",
                       loader->problems - ConfigMaxMessages);
-        Send(loader, message);
+        SendNamed(loader, rest);
     }
 }
 
@@ -194,8 +214,69 @@ const ConfigSetting* FindSetting(const ConfigSchema* schema, const ConfigToken& 
     return nullptr;
 }
 
-// With a schema, reports a setting the program would never read. False when the value is of the
-// wrong kind and must not be stored.
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Edits (a byte added, dropped or changed) between two names, ignoring case; just
+// MaxSuggestedDistance + 1 where the lengths alone put them further apart, or a name is too
+// long to compare.
+uint32_t Distance(const char* a, uint32_t aLength, const char* b, uint32_t bLength) {
+    constexpr uint32_t Longest = 40;
+    uint32_t apart = aLength > bLength ? aLength - bLength : bLength - aLength;
+    if (apart > MaxSuggestedDistance || aLength > Longest || bLength > Longest) {
+        return MaxSuggestedDistance + 1;
+    }
+    uint32_t rows[2][Longest + 1];  // row i of the table is rows[i % 2]
+    for (uint32_t j = 0; j <= bLength; ++j) {
+        rows[0][j] = j;
+    }
+    for (uint32_t i = 1; i <= aLength; ++i) {
+        const uint32_t* last = rows[(i + 1) % 2];
+        uint32_t* now = rows[i % 2];
+        now[0] = i;
+        for (uint32_t j = 1; j <= bLength; ++j) {
+            uint32_t change = last[j - 1] + (Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1);
+            uint32_t drop = last[j] + 1;
+            uint32_t add = now[j - 1] + 1;
+            uint32_t best = change < drop ? change : drop;
+            now[j] = add < best ? add : best;
+        }
+    }
+    return rows[aLength % 2][bLength];
+}
+
+// The known setting an unknown name was most likely meant to be: the same name in another case,
+// or one a slip or two away (fewer for short names). Null when none is that close.
+const ConfigSetting* NearestSetting(const ConfigSchema* schema, const ConfigToken& name) {
+    const ConfigSetting* nearest = nullptr;
+    uint32_t nearestDistance = MaxSuggestedDistance + 1;
+    for (uint32_t i = 0; i < schema->count; ++i) {
+        const char* known = schema->settings[i].name;
+        uint32_t knownLength = static_cast<uint32_t>(std::strlen(known));
+        uint32_t distance = Distance(name.text, name.length, known, knownLength);
+        if (distance < nearestDistance && 3 * distance <= knownLength) {
+            nearest = &schema->settings[i];
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
+
+void ReportUnknown(Loader* loader, const ConfigToken& name) {
+    const ConfigSetting* nearest = NearestSetting(loader->schema, name);
+    if (nearest == nullptr) {
+        Report(loader, loader->lineNumber, "unknown setting %s",
+               Quote(name.text, name.length).text);
+    } else {
+        Report(loader, loader->lineNumber, "unknown setting %s; did you mean \"%s\"?",
+               Quote(name.text, name.length).text, nearest->name);
+    }
+}
+
+// With a schema, reports a setting the program would never read: a name it does not know, or
+// any name under a named [Context], whose settings are the context's own business. False when
+// the value is of the wrong kind and must not be stored.
 bool CheckAgainstSchema(Loader* loader, const ConfigToken& name, const ConfigToken& value) {
     if (loader->schema == nullptr) {
         return true;
@@ -210,6 +291,8 @@ bool CheckAgainstSchema(Loader* loader, const ConfigToken& name, const ConfigTok
     if (loader->context != 0) {
         Report(loader, line, "%s under %s is never read; settings go before any named [Context]",
                Quote(name.text, name.length).text, loader->contextName);
+    } else if (setting == nullptr) {
+        ReportUnknown(loader, name);
     }
     return true;
 }

@@ -149,6 +149,9 @@ ARENA_HEADER_ACCESS void* ArenaAllocate(MemoryArena* arena, uint32_t size) {
 }
 
 ARENA_HEADER_ACCESS void ArenaFree(void* pointer) {
+    if (pointer == nullptr) {
+        return;
+    }
     ArenaBlock* block = BlockOf(pointer);
     if (!IsBlockInUse(block)) {
         return;
@@ -171,11 +174,15 @@ bool ArenaInit(MemoryArena* arena, uint32_t totalSize) {
         arena->totalSize = 0;
         return false;
     }
-    ArenaInitRegion(arena, region, totalSize);
-    return true;
+    return ArenaInitRegion(arena, region, totalSize);
 }
 
-ARENA_HEADER_ACCESS void ArenaInitRegion(MemoryArena* arena, void* region, uint32_t totalSize) {
+ARENA_HEADER_ACCESS bool ArenaInitRegion(MemoryArena* arena, void* region, uint32_t totalSize) {
+    if (totalSize < ArenaHeaderSize) {
+        arena->first = nullptr;
+        arena->totalSize = 0;
+        return false;
+    }
     ArenaBlock* first = static_cast<ArenaBlock*>(region);
     first->owner = arena;
     first->inUse = 0;
@@ -185,6 +192,7 @@ ARENA_HEADER_ACCESS void ArenaInitRegion(MemoryArena* arena, void* region, uint3
     arena->first = first;
     arena->totalSize = totalSize;
     Poison(region, totalSize);
+    return true;
 }
 
 void ArenaDetach(MemoryArena* arena) {

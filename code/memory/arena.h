@@ -64,8 +64,10 @@ extern MemoryArena registryArena;
 
 // Null when no free block is large enough, and for requests above ArenaLargestRequest.
 void* ArenaAllocate(MemoryArena* arena, uint32_t size);
-// Ignores a pointer whose header does not check out as a block in use of the arena it names: a
-// block released twice, or a pointer no arena handed out, leaves every arena as it was.
+// Ignores null, and a pointer whose header does not check out as a block in use of the arena it
+// names: a pointer no arena handed out, or a second release of a block whose memory is still
+// free, leaves every arena as it was. Once that memory has been handed out again, a stale
+// release cannot be told from a real one: a block that now starts at the same address is freed.
 void ArenaFree(void* pointer);
 
 // Gives the arena a region of totalSize bytes from the standard heap. Returns false, leaving the
@@ -73,7 +75,9 @@ void ArenaFree(void* pointer);
 bool ArenaInit(MemoryArena* arena, uint32_t totalSize);
 // Makes the totalSize bytes at `region`, which the caller owns, the arena's one free block. The
 // region may start anywhere; a region off the 8-byte grid realigns the blocks it hands out.
-void ArenaInitRegion(MemoryArena* arena, void* region, uint32_t totalSize);
+// Returns false, leaving the arena empty and the region untouched, for a region smaller than one
+// header.
+bool ArenaInitRegion(MemoryArena* arena, void* region, uint32_t totalSize);
 // Returns the region to the standard heap in one piece; the arena is empty afterwards.
 void ArenaRelease(MemoryArena* arena);
 // Empties the arena and leaves its region to the caller as plain memory (unpoisoned), without

@@ -8,9 +8,10 @@
 constexpr uint32_t FilePathBytes = 1024;  // a folder or file path, with its terminator
 
 // The read-only data installed with the program, found from the executable's own location:
-// <prefix>/share/games/taspo/ for <prefix>/games/taspo on Linux, the folder of taspo.exe on
-// Windows. Fills `path` with the folder, ending in a separator, and returns true; returns false
-// when the system cannot say where the executable is or the path does not fit.
+// on Linux by the relative path between the two install folders, fixed when the build is
+// configured (<prefix>/share/games/taspo/ for <prefix>/games/taspo by default), the folder of
+// taspo.exe on Windows. Fills `path` with the folder, ending in a separator, and returns true;
+// returns false when the system cannot say where the executable is or the path does not fit.
 bool GetDataDirectory(char* path, uint32_t size);
 
 // The user's configuration folder for the game: $XDG_CONFIG_HOME/taspo/, by default

@@ -121,9 +121,10 @@ TEST_F(ConfigText, ContextLinesChooseWhereValuesGo) {
 }
 
 // Checked against what a program reads, a value of the wrong kind is reported and not stored, and
-// a setting under a named context, which is stored but never read, is reported too; the other
-// lines apply. Unknown names are left alone.
-TEST_F(ConfigText, AgainstASchemaWrongKindsAndNamedContextsAreReported) {
+// a setting under a named context, which is stored but never read, is reported too; so is an
+// unknown name in the unnamed context, with the known name it is closest to, if any. The other
+// lines apply.
+TEST_F(ConfigText, AgainstASchemaWrongKindsUnknownNamesAndNamedContextsAreReported) {
     const ConfigSetting settings[] = {{"Fullscreen", ET_Bool},
                                       {"DisplayWidth", ET_Int},
                                       {"DisplayHeight", ET_Int},
@@ -134,18 +135,37 @@ TEST_F(ConfigText, AgainstASchemaWrongKindsAndNamedContextsAreReported) {
         "DisplayWidth = true\n"
         "DisplayHeight = 480\n"
         "Vsync = 3\n"
+        "fullscreen = true\n"
+        "FULLSCREEN = true\n"
+        "Fulscreen = true\n"
+        "DisplayWidht = 640\n"
+        "DisplayHieght = 480\n"
+        "DisplayR = 50\n"
+        "Rate = 50\n"
         "[Video]\n"
         "DisplayRate = 75\n"
+        "Colour = 2\n"
         "[]\n"
         "DisplayRate = 50\n";
     EXPECT_EQ(LoadConfigText("taspo.cfg", text.data(), static_cast<uint32_t>(text.size()),
                              &ConfigTest::Collect, this, &schema),
-              3u);
+              12u);
     EXPECT_EQ(messages,
               (std::vector<std::string>{
                   "taspo.cfg:1: Fullscreen expects true or false",
                   "taspo.cfg:2: DisplayWidth expects a whole number",
-                  "taspo.cfg:6: \"DisplayRate\" under \"[Video]\" is never read; settings "
+                  "taspo.cfg:4: unknown setting \"Vsync\"",
+                  "taspo.cfg:5: unknown setting \"fullscreen\"; did you mean \"Fullscreen\"?",
+                  "taspo.cfg:6: unknown setting \"FULLSCREEN\"; did you mean \"Fullscreen\"?",
+                  "taspo.cfg:7: unknown setting \"Fulscreen\"; did you mean \"Fullscreen\"?",
+                  "taspo.cfg:8: unknown setting \"DisplayWidht\"; did you mean \"DisplayWidth\"?",
+                  "taspo.cfg:9: unknown setting \"DisplayHieght\"; did you mean "
+                  "\"DisplayHeight\"?",
+                  "taspo.cfg:10: unknown setting \"DisplayR\"",
+                  "taspo.cfg:11: unknown setting \"Rate\"",
+                  "taspo.cfg:13: \"DisplayRate\" under \"[Video]\" is never read; settings "
+                  "go before any named [Context]",
+                  "taspo.cfg:14: \"Colour\" under \"[Video]\" is never read; settings "
                   "go before any named [Context]",
               }));
     EXPECT_EQ(Int("DisplayWidth"), -999);
@@ -155,6 +175,29 @@ TEST_F(ConfigText, AgainstASchemaWrongKindsAndNamedContextsAreReported) {
     EXPECT_EQ(Int("DisplayRate"), 50);
     currentContext = HashName("Video");
     EXPECT_EQ(Int("DisplayRate"), 75);
+}
+
+// However deep the folder a file is in, the line number and the reason survive; a name too long
+// to show whole keeps its end, with the file's own name.
+TEST_F(ConfigText, ALongSourceNameNeverCutsTheReason) {
+    const std::string text = "DisplayWidth 640\n";
+    for (size_t folders : {60u, 200u}) {
+        std::string source;
+        for (size_t i = 0; i < folders; ++i) {
+            source += "/folder" + std::to_string(i % 10);
+        }
+        source += "/taspo/taspo.cfg";
+        messages.clear();
+        LoadConfigText(source.c_str(), text.data(), static_cast<uint32_t>(text.size()),
+                       &ConfigTest::Collect, this);
+        ASSERT_EQ(messages.size(), 1u);
+        const std::string reason = ":1: expected \"=\" after \"DisplayWidth\"";
+        if (source.size() <= 1024) {
+            EXPECT_EQ(messages[0], source + reason);
+        } else {
+            EXPECT_EQ(messages[0], "..." + source.substr(source.size() - 1024) + reason);
+        }
+    }
 }
 
 TEST_F(ConfigText, EachBadLineGivesOneMessageAndTheRestApplies) {

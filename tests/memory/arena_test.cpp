@@ -244,6 +244,13 @@ TEST_F(ArenaTest, ADoubleFreeOrAForeignPointerLeavesTheArenaIntact) {
     std::memcpy(fake.header, &lookalike, sizeof(lookalike));
     Free(&fake.payload);
     EXPECT_EQ(Blocks(), before);
+    Free(nullptr);
+    EXPECT_EQ(Blocks(), before);
+
+    // Once a's memory is handed out again, a stale release of a is the release of the new block.
+    EXPECT_EQ(Allocate(16), a);
+    Free(a);
+    EXPECT_EQ(Blocks(), before);
     Free(c);
 }
 
@@ -256,7 +263,7 @@ TEST(ArenaAlignment, AMisalignedBlockGivesUpItsPadAndServesFromTheRealignedRest)
     ASSERT_NE(storage, nullptr);
     ASSERT_EQ(reinterpret_cast<uintptr_t>(storage) % 8, 0u);
     MemoryArena arena = {};
-    ArenaInitRegion(&arena, storage + 8 - Pad, 512);
+    ASSERT_TRUE(ArenaInitRegion(&arena, storage + 8 - Pad, 512));
     ASSERT_TRUE(Sound(arena));
 
     void* payload = ArenaAllocate(&arena, 16);
@@ -270,7 +277,7 @@ TEST(ArenaAlignment, AMisalignedBlockGivesUpItsPadAndServesFromTheRealignedRest)
     ArenaDetach(&arena);
 
     for (uint32_t room : {16 + H + Pad - 1, 16 + H + Pad}) {
-        ArenaInitRegion(&arena, storage + 8 - Pad, H + room);
+        ASSERT_TRUE(ArenaInitRegion(&arena, storage + 8 - Pad, H + room));
         void* served = ArenaAllocate(&arena, 16);
         EXPECT_TRUE(Sound(arena));
         if (room < 16 + H + Pad) {
@@ -296,11 +303,26 @@ TEST(ArenaLifecycle, EmptyArenaServesNothingAndReleaseEmptiesIt) {
     EXPECT_EQ(arena.totalSize, 0u);
 }
 
+// A caller's region smaller than a header is refused untouched; one header's worth is one empty
+// free block.
 TEST(ArenaLifecycle, RegionTooSmallForAHeaderIsRefused) {
     MemoryArena arena = {};
     EXPECT_FALSE(ArenaInit(&arena, H));
     EXPECT_EQ(arena.first, nullptr);
     EXPECT_EQ(arena.totalSize, 0u);
+
+    std::vector<uint8_t> storage(2 * H, 0xA5);
+    for (uint32_t size : {0u, 1u, H - 1}) {
+        arena = {reinterpret_cast<ArenaBlock*>(storage.data() + H), 99};
+        EXPECT_FALSE(ArenaInitRegion(&arena, storage.data(), size)) << size;
+        EXPECT_EQ(arena.first, nullptr);
+        EXPECT_EQ(arena.totalSize, 0u);
+        EXPECT_EQ(storage, std::vector<uint8_t>(2 * H, 0xA5)) << size;
+    }
+    ASSERT_TRUE(ArenaInitRegion(&arena, storage.data(), H));
+    EXPECT_TRUE(Sound(arena));
+    EXPECT_EQ(ArenaBlocks(&arena), Tiling({{0, false}}));
+    ArenaDetach(&arena);
 }
 
 TEST(EngineAllocation, UsesTheStandardHeapWhileTheArenaIsOff) {

@@ -62,6 +62,21 @@ TEST(CommandLine, VersionIsTheProjectsOwn) {
         << answer.out;
 }
 
+// An answer that cannot be written is no answer: exit code 1, and why on stderr if it can be.
+TEST(CommandLine, AnswersLostOnAFullDeviceAreFailures) {
+    for (const char* option : {"--help", "--version"}) {
+        FILE* full = std::fopen("/dev/full", "w");
+        ASSERT_NE(full, nullptr);
+        FILE* err = std::tmpfile();
+        const char* arguments[] = {"taspo", option};
+        EXPECT_EQ(AnswerCommandLine(2, arguments, full, err), 1) << option;
+        std::fclose(full);
+        const std::string what = option == std::string("--help") ? "help" : "version";
+        EXPECT_EQ(Contents(err), "taspo: cannot write the " + what +
+                                     " to standard output (No space left on device)\n");
+    }
+}
+
 TEST(CommandLine, AnythingElseIsOneLineAndExitCodeTwo) {
     const std::vector<std::vector<const char*>> cases = {
         {"--fullscreen"}, {"-x"}, {"button.bmp"}, {"--help", "extra"}, {"--version", "--help"}};

@@ -12,6 +12,8 @@
 #   config-directory      taspo.cfg is a directory
 #   config-no-permission  taspo.cfg cannot be opened (run as an unprivileged user)
 #   sigint | sigterm      the signal while the game runs
+#   lost-output           --version and --help to a full device (/dev/full): exit code 1 and
+#                         the reason, not a quiet success
 # Exits 77 (skipped) when the case cannot be set up here, saying why.
 set -euo pipefail
 case=$1
@@ -143,6 +145,19 @@ case "$case" in
         chmod 000 "$game/taspo.cfg"
         expect_refusal "taspo: taspo.cfg: cannot open the file (Permission denied)" \
             "${unprivileged[@]}"
+        ;;
+    lost-output)
+        [ -w /dev/full ] || skip "no /dev/full to write to"
+        for option in --version --help; do
+            status=0
+            (cd "$game" && exec timeout -k 5 "$limit" "$taspo" "$option") >/dev/full \
+                2>"$work/stderr" || status=$?
+            printed=$(cat "$work/stderr")
+            echo "$option: exit code $status, stderr: \"$printed\""
+            [ "$status" -eq 1 ] || fail "$option to a full device: exit code $status, not 1"
+            expected="taspo: cannot write the ${option#--} to standard output (No space left on device)"
+            [ "$printed" = "$expected" ] || fail "$option to a full device printed \"$printed\""
+        done
         ;;
     sigint) expect_clean_stop INT ;;
     sigterm) expect_clean_stop TERM ;;

@@ -1,5 +1,5 @@
-// Where the game's files live on Linux: the data under the installation prefix the executable
-// sits in (/usr/games/taspo reads /usr/share/games/taspo/), the settings in the XDG
+// Where the game's files live on Linux: the data at the path the build fixed relative to the
+// executable's folder (/usr/games/taspo reads /usr/share/games/taspo/), the settings in the XDG
 // configuration folder. The executable's path comes from the backend, so tests can place it.
 #include "platform/file_places.h"
 
@@ -9,7 +9,22 @@
 
 #include "platform/portable/session.h"
 
+#ifndef TASPO_DATA_FROM_PROGRAM
+#error "the build defines TASPO_DATA_FROM_PROGRAM, the data folder relative to the program's"
+#endif
+
 namespace {
+
+// Cuts the last part off `path` ("/usr/games/taspo" becomes "/usr/games"; "/" stays); false when
+// it has no folder to go up to.
+bool DropLastPart(char* path) {
+    char* slash = std::strrchr(path, '/');
+    if (slash == nullptr) {
+        return false;
+    }
+    slash[slash == path ? 1 : 0] = '\0';
+    return true;
+}
 
 // `folder` without trailing slashes (a lone "/" stays) followed by `rest`; false when it does not
 // fit in `size` bytes.
@@ -26,19 +41,23 @@ bool JoinPath(char* path, uint32_t size, const char* folder, const char* rest) {
 }  // namespace
 
 bool GetDataDirectory(char* path, uint32_t size) {
-    char prefix[FilePathBytes];
-    if (!portable::CurrentBackend().ExecutablePath(prefix, sizeof(prefix))) {
+    char folder[FilePathBytes];
+    if (!portable::CurrentBackend().ExecutablePath(folder, sizeof(folder)) ||
+        !DropLastPart(folder)) {
         return false;
     }
-    // Drop the program's name, then the folder it is in (games/): what is left is the prefix.
-    for (int part = 0; part < 2; ++part) {
-        char* slash = std::strrchr(prefix, '/');
-        if (slash == nullptr) {
+    // The build's relative path ("../share/games/taspo") goes up a folder for each leading "..",
+    // so messages name the data folder itself.
+    const char* rest = TASPO_DATA_FROM_PROGRAM;
+    while (rest[0] == '.' && rest[1] == '.' && (rest[2] == '/' || rest[2] == '\0')) {
+        if (!DropLastPart(folder)) {
             return false;
         }
-        slash[slash == prefix ? 1 : 0] = '\0';
+        rest += rest[2] == '/' ? 3 : 2;
     }
-    return JoinPath(path, size, prefix, "share/games/taspo/");
+    char relative[FilePathBytes];
+    std::snprintf(relative, sizeof(relative), "%s%s", rest, rest[0] != '\0' ? "/" : "");
+    return JoinPath(path, size, folder, relative);
 }
 
 bool GetConfigDirectory(char* path, uint32_t size) {

@@ -98,6 +98,9 @@ bool LoadTargetImage(StartupFailure* failure) {
     if (!image.found) {
         return Fail(failure, "%s: not found in %s", TargetImageFile, image.tried);
     }
+    if (image.problem[0] != '\0') {
+        return Fail(failure, "%s: %s", image.path, image.problem);
+    }
     FileStream stream(image.path, "rb");
     if (!stream.IsOpen()) {
         return Fail(failure, "%s: cannot open it (%s)", image.path,
@@ -129,6 +132,9 @@ bool AppStartup(HINSTANCE instance, int showCommand, StartupFailure* failure) {
     // Without a taspo.cfg anywhere every default applies.
     GameFile configFile;
     FindGameFile(ConfigFile, GameFileKind::Config, &configFile);
+    if (configFile.problem[0] != '\0') {
+        return Fail(failure, "%s: %s", configFile.path, configFile.problem);
+    }
     if (configFile.found) {
         ConfigFileResult config = LoadConfigFile(configFile.path, PrintConfigMessage, messagePrefix,
                                                  &DisplayConfigSchema);

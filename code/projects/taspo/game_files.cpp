@@ -4,8 +4,13 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -16,6 +21,28 @@ bool IsThere(const char* path) {
     return stat(path, &status) == 0;
 }
 
+// A symbolic link at `path` whose target is missing: opening it would only say "No such file",
+// as if nothing were there, so the link and its target are named here.
+bool IsDanglingLink(const char* path, char* problem, size_t size) {
+#ifdef _WIN32
+    static_cast<void>(path);
+    static_cast<void>(problem);
+    static_cast<void>(size);
+    return false;
+#else
+    struct stat status;
+    if (lstat(path, &status) != 0 || !S_ISLNK(status.st_mode) || stat(path, &status) == 0 ||
+        (errno != ENOENT && errno != ENOTDIR)) {
+        return false;
+    }
+    char target[FilePathBytes];
+    ssize_t length = readlink(path, target, sizeof(target) - 1);
+    target[length > 0 ? length : 0] = '\0';
+    std::snprintf(problem, size, "broken symbolic link (its target \"%s\" is missing)", target);
+    return true;
+#endif
+}
+
 // Looks for the file at `path`, unless an earlier place had it; `place` names the folder.
 void Look(GameFile* file, const char* place, const char* path) {
     if (file->found) {
@@ -24,7 +51,7 @@ void Look(GameFile* file, const char* place, const char* path) {
     size_t length = std::strlen(file->tried);
     std::snprintf(file->tried + length, sizeof(file->tried) - length, "%s%s",
                   length > 0 ? " or " : "", place);
-    if (IsThere(path)) {
+    if (IsThere(path) || IsDanglingLink(path, file->problem, sizeof(file->problem))) {
         file->found = true;
         std::snprintf(file->path, sizeof(file->path), "%s", path);
     }
@@ -36,6 +63,7 @@ void FindGameFile(const char* name, GameFileKind kind, GameFile* file) {
     file->found = false;
     file->path[0] = '\0';
     file->tried[0] = '\0';
+    file->problem[0] = '\0';
     Look(file, "the working directory", name);
     char folder[FilePathBytes];
     bool known = kind == GameFileKind::Data ? GetDataDirectory(folder, sizeof(folder))

@@ -1,6 +1,6 @@
 // The browser's events as the game's polled keyboard and focus see them, frame by frame: a press
 // and its release that arrive together are still held for one frame, order is kept, and losing
-// the keyboard lets go of every key.
+// the keyboard or releasing Meta lets go of every key.
 #include "platform/portable/web/input_queue.h"
 
 #include <gtest/gtest.h>
@@ -104,8 +104,9 @@ TEST_F(WebInputQueue, FocusNeedsBothTheCanvasAndAVisiblePage) {
 }
 
 // No release reaches a canvas without the keyboard, so a key held then would stay down forever.
-TEST_F(WebInputQueue, LosingTheCanvasOrThePageLetsGoOfEveryKey) {
-    for (InputKind lost : {InputKind::CanvasBlurred, InputKind::PageHidden}) {
+TEST_F(WebInputQueue, LosingTheCanvasThePageOrTheWindowLetsGoOfEveryKey) {
+    for (InputKind lost :
+         {InputKind::CanvasBlurred, InputKind::PageHidden, InputKind::WindowBlurred}) {
         queue.Reset(true, true);
         Down(VK_SPACE);
         Down(VK_LSHIFT);
@@ -114,6 +115,34 @@ TEST_F(WebInputQueue, LosingTheCanvasOrThePageLetsGoOfEveryKey) {
         queue.Apply();
         EXPECT_FALSE(queue.IsKeyDown(VK_SPACE));
         EXPECT_FALSE(queue.IsKeyDown(VK_LSHIFT));
+    }
+}
+
+// While Meta is held the browser drops the other keys' releases: Meta coming up lets go of them
+// all, though not of a press the game has not seen for a frame yet.
+TEST_F(WebInputQueue, MetaComingUpLetsGoOfEveryKey) {
+    for (int meta : {VK_LWIN, VK_RWIN}) {
+        queue.Reset(true, true);
+        Down(VK_SPACE);
+        queue.Apply();
+        Down(meta);
+        Down('A');
+        queue.Apply();
+        Up(meta);  // the releases of space and A never come
+        queue.Apply();
+        EXPECT_FALSE(queue.IsKeyDown(VK_SPACE)) << meta;
+        EXPECT_FALSE(queue.IsKeyDown('A'));
+        EXPECT_FALSE(queue.IsKeyDown(meta));
+
+        Down(meta);
+        queue.Apply();
+        Down(VK_SPACE);
+        Up(meta);
+        queue.Apply();
+        EXPECT_TRUE(queue.IsKeyDown(VK_SPACE)) << "pressed in this step: held for the frame";
+        queue.Apply();
+        EXPECT_FALSE(queue.IsKeyDown(VK_SPACE));
+        EXPECT_FALSE(queue.IsKeyDown(meta));
     }
 }
 

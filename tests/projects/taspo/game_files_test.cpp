@@ -3,7 +3,9 @@
 // names the path it read, and a missing image every place that was tried.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -74,12 +76,16 @@ TEST_F(GameFilesTest, ConfigurationComesFromTheWorkingDirectoryFirstThenTheUsers
     EXPECT_EQ(displaySettings->displayWidth, 500u) << "the working directory's own comes first";
 }
 
-TEST_F(GameFilesTest, ConfigurationFolderFollowsXdgWithTheHomeAsDefault) {
+// The home folder is the scratch folder's home/ for the test, and the caller's again afterwards,
+// however the test ends.
+class ConfigFolderTest : public GameFilesTest {
+protected:
+    ScopedEnvironmentVariable home{"HOME", (scratch.Path() + "/home").c_str()};
+};
+
+TEST_F(ConfigFolderTest, ConfigurationFolderFollowsXdgWithTheHomeAsDefault) {
     scratch.Write(TargetImageFile, TestButtonBmp(8, 8, 0));
     scratch.Write("home/.config/taspo/taspo.cfg", std::string("DisplayWidth = 850\n"));
-    const char* home = std::getenv("HOME");
-    std::string previousHome = home != nullptr ? home : "";
-    setenv("HOME", (scratch.Path() + "/home").c_str(), 1);
     for (const char* configHome : {"", "relative/config"}) {
         // Unset, empty or relative: the XDG rules fall back to ~/.config.
         setenv("XDG_CONFIG_HOME", configHome, 1);
@@ -92,7 +98,41 @@ TEST_F(GameFilesTest, ConfigurationFolderFollowsXdgWithTheHomeAsDefault) {
     mkdir(config.c_str(), 0755);
     EXPECT_FALSE(Start());
     EXPECT_EQ(failure.reason, config + ": cannot read the file (Is a directory)");
-    setenv("HOME", previousHome.c_str(), 1);
+}
+
+// A link whose target is gone would open as "no such file": it is named, with its target, instead
+// of being passed over for the next place or taken for no file at all.
+TEST_F(GameFilesTest, ABrokenSymbolicLinkIsReportedWithItsMissingTarget) {
+    scratch.Write("usr/share/games/taspo/button.bmp", TestButtonBmp(30, 20, 0));
+    std::remove(TargetImageFile);
+    ASSERT_EQ(symlink("gone.bmp", TargetImageFile), 0);
+    EXPECT_FALSE(Start());
+    EXPECT_STREQ(failure.reason,
+                 "button.bmp: broken symbolic link (its target \"gone.bmp\" is missing)");
+    AppShutdown();
+
+    std::remove(TargetImageFile);
+    scratch.Write(TargetImageFile, TestButtonBmp(8, 8, 0));
+    ASSERT_EQ(symlink("settings/taspo.cfg", ConfigFile), 0);
+    EXPECT_FALSE(Start());
+    EXPECT_STREQ(failure.reason,
+                 "taspo.cfg: broken symbolic link (its target \"settings/taspo.cfg\" is missing)");
+}
+
+// The variable is put back as it was, set or not, which the tests above rely on.
+TEST(ScopedEnvironmentVariable, PutsBackTheValueOrTheAbsence) {
+    const char* name = "TASPO_TEST_VARIABLE";
+    unsetenv(name);
+    {
+        ScopedEnvironmentVariable set(name, "one");
+        EXPECT_STREQ(std::getenv(name), "one");
+        {
+            ScopedEnvironmentVariable again(name, "two");
+            EXPECT_STREQ(std::getenv(name), "two");
+        }
+        EXPECT_STREQ(std::getenv(name), "one");
+    }
+    EXPECT_EQ(std::getenv(name), nullptr);
 }
 
 }  // namespace

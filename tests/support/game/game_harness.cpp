@@ -39,19 +39,11 @@ ScratchDirectory::ScratchDirectory() {
     previous_ = std::filesystem::current_path().string();
     std::filesystem::current_path(path_);
     // The user's own settings must not leak into a test: their folder is in here, and empty.
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    hadConfigHome_ = configHome != nullptr;
-    previousConfigHome_ = hadConfigHome_ ? configHome : "";
     setenv("XDG_CONFIG_HOME", (path_ + "/config").c_str(), 1);
 }
 
 ScratchDirectory::~ScratchDirectory() {
     std::filesystem::current_path(previous_);
-    if (hadConfigHome_) {
-        setenv("XDG_CONFIG_HOME", previousConfigHome_.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
     std::error_code ignored;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(path_, ignored);

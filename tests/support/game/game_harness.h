@@ -10,6 +10,7 @@
 #include "support/arena_block_print.h"
 #include "support/headless_test.h"
 #include "support/scoped_engine_arena.h"
+#include "support/scoped_environment_variable.h"
 
 // The image tests hand the game: `width` by `height`, the left `keyColumns` columns magenta
 // (the key), every other pixel TestTargetColour.
@@ -37,8 +38,7 @@ public:
 private:
     std::string path_;
     std::string previous_;
-    bool hadConfigHome_ = false;
-    std::string previousConfigHome_;
+    ScopedEnvironmentVariable configHome_{"XDG_CONFIG_HOME", nullptr};
 };
 
 class GameTest : public HeadlessTest {

@@ -2,6 +2,7 @@
 // version, given by the build.
 #include "platform/portable/sdl/command_line.h"
 
+#include <cerrno>
 #include <cstring>
 
 #ifndef TASPO_VERSION
@@ -27,10 +28,25 @@ const char* const HelpText =
     "  taspo.cfg   optional display settings; else from $XDG_CONFIG_HOME/taspo/,\n"
     "              by default ~/.config/taspo/\n"
     "\n"
-    "Exit status: 0 when the game ends, 1 when it cannot start, 2 for an unknown option.\n";
+    "Exit status: 0 when the game ends, 1 when it cannot start (or cannot write this\n"
+    "answer), 2 for an unknown option.\n";
 
 bool Is(const char* argument, const char* option) {
     return std::strcmp(argument, option) == 0;
+}
+
+// An answer only counts once it is out: a full disk or a closed descriptor makes it a failure, said
+// on `err` if that still can be.
+int Answered(FILE* out, FILE* err, const char* what) {
+    errno = 0;
+    if (std::fflush(out) == 0 && std::ferror(out) == 0) {
+        return 0;
+    }
+    int error = errno != 0 ? errno : EIO;
+    std::fprintf(err, "taspo: cannot write the %s to standard output (%s)\n", what,
+                 std::strerror(error));
+    std::fflush(err);
+    return 1;
 }
 
 }  // namespace
@@ -42,11 +58,11 @@ int AnswerCommandLine(int argc, const char* const* argv, FILE* out, FILE* err) {
     const char* argument = argv[1];
     if (argc == 2 && (Is(argument, "--help") || Is(argument, "-h"))) {
         std::fputs(HelpText, out);
-        return 0;
+        return Answered(out, err, "help");
     }
     if (argc == 2 && Is(argument, "--version")) {
         std::fprintf(out, "taspo %s\n", TASPO_VERSION);
-        return 0;
+        return Answered(out, err, "version");
     }
     // Past a known option, the next argument is the one too many.
     if (Is(argument, "--help") || Is(argument, "-h") || Is(argument, "--version")) {

@@ -7,6 +7,7 @@
 constexpr int CommandLinePlay = -1;  // not an exit code: go on and start the game
 
 // Answers the command line: prints the help or version to `out`, or one line naming the
-// argument it does not know to `err`. Returns the exit code (0 after an answer, 2 for an unknown
-// argument), or CommandLinePlay when there are no arguments.
+// argument it does not know to `err`. Returns the exit code (0 after an answer, 1 when the answer
+// could not be written, 2 for an unknown argument), or CommandLinePlay when there are no
+// arguments.
 int AnswerCommandLine(int argc, const char* const* argv, FILE* out, FILE* err);

@@ -8,6 +8,19 @@ bool IsKeyCode(int virtualKey) {
     return virtualKey > 0 && virtualKey < 256;
 }
 
+bool IsMetaKey(int virtualKey) {
+    return virtualKey == VK_LWIN || virtualKey == VK_RWIN;
+}
+
+bool AnyPressed(const bool (&pressed)[256]) {
+    for (bool key : pressed) {
+        if (key) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void InputQueue::Reset(bool canvasFocused, bool pageVisible) {
@@ -46,6 +59,14 @@ void InputQueue::Apply() {
                 if (pressedNow[event.virtualKey]) {
                     return;  // the frame sees it held; the release waits for the next one
                 }
+                if (IsMetaKey(event.virtualKey)) {
+                    // Releases other keys had while Meta was down never came.
+                    if (AnyPressed(pressedNow)) {
+                        return;
+                    }
+                    ReleaseAllKeys();
+                    break;
+                }
                 down_[event.virtualKey] = false;
                 break;
             case InputKind::CanvasFocused:
@@ -61,6 +82,9 @@ void InputQueue::Apply() {
                 break;
             case InputKind::PageHidden:
                 pageVisible_ = false;
+                ReleaseAllKeys();
+                break;
+            case InputKind::WindowBlurred:
                 ReleaseAllKeys();
                 break;
         }

@@ -3,6 +3,9 @@
 // tap, or a test's key press); applied at once, such a tap would never be seen held by the
 // game's polled keyboard. Apply therefore stops at a release of a key that went down in the same
 // step, so every press is held for at least one frame.
+// While Meta (the Windows or Command key) is held, browsers drop the releases of the other keys,
+// and a window without the focus hears none: Meta coming up and the window losing the focus let
+// go of every key.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +13,15 @@
 
 namespace portable {
 
-enum class InputKind { KeyDown, KeyUp, CanvasFocused, CanvasBlurred, PageShown, PageHidden };
+enum class InputKind {
+    KeyDown,
+    KeyUp,
+    CanvasFocused,
+    CanvasBlurred,
+    PageShown,
+    PageHidden,
+    WindowBlurred,  // the browser's window lost the focus; the canvas may still be the page's
+};
 
 struct InputEvent {
     InputKind kind;
@@ -23,7 +34,7 @@ public:
     void Reset(bool canvasFocused, bool pageVisible);
     void Push(InputEvent event);
     // One frame's step: applies the waiting events in order, up to a release of a key pressed in
-    // this same step, which waits for the next.
+    // this same step, which waits for the next (so does a release of Meta after any such press).
     void Apply();
 
     // Down now. The browser names a modifier's side, so the side-neutral codes are never down.

@@ -88,6 +88,11 @@ EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void* backend) {
     return EM_FALSE;
 }
 
+EM_BOOL OnWindowBlur(int, const EmscriptenFocusEvent*, void* backend) {
+    static_cast<WebBackend*>(backend)->Post(InputEvent{InputKind::WindowBlurred, 0});
+    return EM_FALSE;
+}
+
 EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void* backend) {
     InputKind kind = event->hidden ? InputKind::PageHidden : InputKind::PageShown;
     static_cast<WebBackend*>(backend)->Post(InputEvent{kind, 0});
@@ -110,6 +115,8 @@ void WebBackend::ListenToThePage() {
     emscripten_set_keyup_callback(Canvas, this, EM_TRUE, OnKey);
     emscripten_set_focus_callback(Canvas, this, EM_TRUE, OnFocus);
     emscripten_set_blur_callback(Canvas, this, EM_TRUE, OnFocus);
+    // Not captured: only the window's own blur, not each element's on its way down.
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_FALSE, OnWindowBlur);
     emscripten_set_visibilitychange_callback(this, EM_TRUE, OnVisibility);
 }
 
