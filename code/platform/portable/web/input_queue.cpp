@@ -1,6 +1,8 @@
 // The browser's input events, applied a frame at a time.
 #include "platform/portable/web/input_queue.h"
 
+#include "platform/portable/win32_api.h"
+
 namespace portable {
 namespace {
 
