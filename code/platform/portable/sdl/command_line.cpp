@@ -25,7 +25,9 @@ const char* const HelpText =
     "  button.bmp  the button's picture; else from ../share/games/taspo/ beside the\n"
     "              program, /usr/share/games/taspo/ when installed\n"
     "  taspo.cfg   optional display settings; else from $XDG_CONFIG_HOME/taspo/,\n"
-    "              by default ~/.config/taspo/\n"
+    "              by default ~/.config/taspo/\n";
+
+const char* const ExitText =
     "\n"
     "Exit status: 0 when the game ends, 1 when it cannot start, 2 for an unknown option.\n";
 
@@ -35,13 +37,18 @@ bool Is(const char* argument, const char* option) {
 
 }  // namespace
 
-int AnswerCommandLine(int argc, const char* const* argv, FILE* out, FILE* err) {
+int AnswerCommandLine(int argc, const char* const* argv, const char* dataDirectory, FILE* out,
+                      FILE* err) {
     if (argc < 2) {
         return CommandLinePlay;
     }
     const char* argument = argv[1];
     if (argc == 2 && (Is(argument, "--help") || Is(argument, "-h"))) {
         std::fputs(HelpText, out);
+        if (dataDirectory != nullptr) {
+            std::fprintf(out, "This program's installed data: %s\n", dataDirectory);
+        }
+        std::fputs(ExitText, out);
         return 0;
     }
     if (argc == 2 && Is(argument, "--version")) {
