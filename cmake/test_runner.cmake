@@ -52,8 +52,9 @@ endif()
 if(TASPO_TESTS_UNDER_QEMU)
     message(STATUS "This machine cannot run 32-bit programs: the tests run under ${TASPO_QEMU_I386}")
 elseif(NOT TASPO_TESTS_RUN_HERE AND WIN32)
-    message(STATUS "${CMAKE_CROSSCOMPILING_EMULATOR} cannot run this build's programs here: only "
-                   "the checks of its files are tests (the windows64 preset runs the programs)")
+    list(GET CMAKE_CROSSCOMPILING_EMULATOR -1 wine)
+    message(STATUS "${wine} cannot run this build's programs here: only the checks of its files "
+                   "are tests (the windows64 preset runs the programs)")
 elseif(NOT TASPO_TESTS_RUN_HERE)
     message(FATAL_ERROR "This build's programs cannot run here, natively or under an emulator")
 endif()
