@@ -15,29 +15,29 @@ cd "$(dirname "$0")/.."
 source scripts/ensure-packages.sh
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 
-# install LEG: what the leg needs, beyond what every leg needs.
+# install LEG: what the leg needs, beyond what every leg needs. It runs where `set -e` does not
+# stop it (a leg that cannot be set up must not stop the others), so each step is chained.
 install() {
     case $1 in
         dev | shuffle) ensure_packages libgtest-dev xvfb xauth xdotool libx11-dev ;;
         windows)
-            ensure_packages g++-mingw-w64-i686-posix wine wine64 xvfb xauth xdotool libx11-dev
             # 32-bit Wine runs the 32-bit build; without it windows64 runs the programs.
-            ensure_optional_packages wine32:i386
+            ensure_packages g++-mingw-w64-i686-posix wine wine64 xvfb xauth xdotool libx11-dev &&
+                ensure_optional_packages wine32:i386
             ;;
         windows64) ensure_packages g++-mingw-w64-x86-64-posix wine64 xvfb xauth xdotool libx11-dev ;;
         linux32)
-            ensure_packages g++-multilib
-            runs_32bit_code || ensure_packages qemu-user
+            ensure_packages g++-multilib && { runs_32bit_code || ensure_packages qemu-user; }
             ;;
         web)
-            ensure_packages "${WEB_PACKAGES[@]}" chromium
             local node_major
             node_major=$(node --version 2>/dev/null | sed -n 's/^v\([0-9]*\)\..*/\1/p')
             if [ "${node_major:-0}" -lt 20 ]; then
                 echo "test: Playwright needs node 20 or later on PATH (found ${node_major:-none})" >&2
                 return 1
             fi
-            PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
+            ensure_packages "${WEB_PACKAGES[@]}" chromium &&
+                PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
             ;;
         checks)
             ensure_packages shellcheck clang-tidy libx11-dev xvfb xauth dpkg-dev lintian \
