@@ -249,9 +249,13 @@ int Run(Display* display, int argc, char** argv) {
     }
     Window window = std::strtoul(argv[2], nullptr, 0);
     if (command == "size" && argc == 3) {
-        Picture whole = GrabWhole(display, window);
-        std::printf("%d %d\n", whole.width, whole.height);
-        return whole.pixels.empty() ? 1 : 0;
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display, window, &attributes) == 0) {
+            std::fputs("x11_probe: no such window\n", stderr);
+            return 1;
+        }
+        std::printf("%d %d\n", attributes.width, attributes.height);
+        return 0;
     }
     if ((command == "wait" || command == "wait-not") && argc == 7) {
         unsigned long colour = std::strtoul(argv[5], nullptr, 16);
