@@ -10,7 +10,8 @@ set(CMAKE_FIND_ROOT_PATH /usr/${triple})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# CTest runs the test programs under Wine; scripts/windows-tests.sh passes the loader it chose.
+# CTest runs the test programs under Wine (the windows64 preset names 64-bit Wine), in a prefix of
+# the build tree's own (cmake/test_runner.cmake).
 if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
     set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 endif()

@@ -1,54 +1,73 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything with AddressSanitizer and UndefinedBehaviorSanitizer
-# and runs every test: the unit and frame-by-frame tests, the loader corpus, the real window under
-# Xvfb, shellcheck and clang-tidy, and the Windows build with its tests under Wine. Exits non-zero
-# when anything fails.
+# Installs what is missing and runs every leg of the tests, each a CMake workflow preset
+# (configure, build, CTest) that leaves one JUnit file in its build tree:
+#   dev        the sanitized build: unit, game, soak, window (Xvfb) and hostile tests
+#   shuffle    the dev build's unit and game programs whole, shuffled and repeated three times
+#   windows    the 32-bit Windows build: its PE file, and under Wine its tests and the game; where
+#              32-bit Wine cannot run, windows64 (the 64-bit build under 64-bit Wine) follows it
+#   linux32    the engine's tests as 32-bit Linux programs, natively or under qemu-i386
+#   web        the engine's tests as wasm32 under node, and the game in headless Chromium
+#   checks     shellcheck, clang-tidy and the packages
+# `scripts/test.sh` runs them all, `scripts/test.sh LEG...` only those. The closing line sums the
+# JUnit files; the exit code is non-zero when anything failed or a leg left no JUnit file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/ensure-packages.sh
-ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest \
-    xvfb xauth xdotool x11-utils imagemagick libx11-dev python3
-jobs=$(nproc)
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 
-passed=0
-failed=0
+# install LEG: what the leg needs, beyond what every leg needs. It runs where `set -e` does not
+# stop it (a leg that cannot be set up must not stop the others), so each step is chained.
+install() {
+    case $1 in
+        dev | shuffle) ensure_packages libgtest-dev xvfb xauth xdotool libx11-dev ;;
+        windows)
+            # 32-bit Wine runs the 32-bit build; without it windows64 runs the programs.
+            ensure_packages g++-mingw-w64-i686-posix wine wine64 xvfb xauth xdotool libx11-dev &&
+                ensure_optional_packages wine32:i386
+            ;;
+        windows64) ensure_packages g++-mingw-w64-x86-64-posix wine64 xvfb xauth xdotool libx11-dev ;;
+        linux32)
+            ensure_packages g++-multilib && { runs_32bit_code || ensure_packages qemu-user; }
+            ;;
+        web)
+            local node_major
+            node_major=$(node --version 2>/dev/null | sed -n 's/^v\([0-9]*\)\..*/\1/p')
+            if [ "${node_major:-0}" -lt 20 ]; then
+                echo "test: Playwright needs node 20 or later on PATH (found ${node_major:-none})" >&2
+                return 1
+            fi
+            ensure_packages "${WEB_PACKAGES[@]}" chromium &&
+                PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
+            ;;
+        checks)
+            ensure_packages shellcheck clang-tidy libx11-dev xvfb xauth dpkg-dev lintian \
+                desktop-file-utils man-db groff-base g++-mingw-w64-i686-posix unzip zip \
+                appstream python3-debian
+            ;;
+        *) echo "test: unknown leg $1" >&2 && return 1 ;;
+    esac
+}
+
+legs=("$@")
+[ ${#legs[@]} -gt 0 ] || legs=(dev shuffle windows linux32 web checks)
+ensure_packages "${BUILD_PACKAGES[@]}" googletest python3
 status=0
-log=$(mktemp)
-junit=$(mktemp)
-tests=$(mktemp)
-trap 'rm -f "$log" "$junit" "$tests"' EXIT
-
-# count PASSED FAILED: adds one leg's figures to the closing line. A leg that gave no figures
-# counts as one failure, so a leg that died early cannot pass unseen.
-count() {
-    passed=$((passed + ${1:-0}))
-    failed=$((failed + ${2:-1}))
-    [ "${2:-1}" -eq 0 ] || status=1
-}
-
-# leg NAME COMMAND...: runs a leg whose last line is "NAME: N passed, M failed".
-leg() {
-    local name=$1 leg_passed leg_failed
-    shift
-    "$@" 2>&1 | tee "$log" || status=1
-    read -r leg_passed leg_failed < <(sed -n "s/^$name: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p" "$log" | tail -n 1) || true
-    count "$leg_passed" "$leg_failed"
-}
-
-cmake --preset dev >/dev/null
-cmake --build --preset dev -j"$jobs"
-ctest --preset dev -j"$jobs" --output-junit "$junit" || status=1
-# The count comes from ctest's JUnit file; a test without a label fails it too.
-ctest --preset dev --show-only=json-v1 >"$tests"
-leg ctest python3 scripts/junit-count.py "$junit" "$tests"
-
-leg shellcheck scripts/shellcheck.sh
-leg clang-tidy scripts/clang-tidy.sh
-
-leg windows scripts/windows-tests.sh
-leg linux32 scripts/linux32-tests.sh
-leg package scripts/package-tests.sh
-leg web scripts/web-tests.sh
-
-echo "taspo: $passed passed, $failed failed"
+junit=()
+for ((i = 0; i < ${#legs[@]}; i++)); do
+    leg=${legs[i]}
+    echo "== $leg"
+    if [ "$leg" = shuffle ]; then
+        tree=build/dev file=build/dev/junit-shuffle.xml
+    else
+        tree=build/$leg file=build/$leg/junit.xml
+    fi
+    rm -f "$file" "$tree"/junit-browser.xml
+    junit+=("$file")
+    { install "$leg" && cmake --workflow --preset "$leg"; } || status=1
+    if [ "$leg" = windows ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo "No 32-bit Wine here: the Windows tests run as the 64-bit build under 64-bit Wine"
+        legs+=(windows64)
+    fi
+done
+python3 tests/junit_total.py "${junit[@]}" || status=1
 exit $status

@@ -1,38 +1,19 @@
 #!/usr/bin/env bash
-# What the packages tell software centres and distributions, read from the built packages:
-#   tests/packaging/metadata_test.sh [DIST-DIR]
-# DIST-DIR (by default dist/ of this checkout) holds the .deb and .zip that scripts/package.sh made.
-# Checks that the .deb's AppStream listing validates without errors or warnings and matches the
+# What the packages tell software centres and distributions, read from the built packages in
+# $TASPO_DIST (environment: see tests/packaging/CMakeLists.txt). Checks that the .deb's AppStream listing validates without errors or warnings and matches the
 # package (its file name, version, date and desktop entry), that its /usr/share/doc/taspo/copyright is
 # machine-readable (DEP-5) and grants the zlib licence with LICENSE's very text, and that the zip
 # carries LICENSE as LICENSE.txt with Windows line ends. One line per check; non-zero on any failure.
 set -euo pipefail
-cd "$(dirname "$0")/../.."
-root=$(pwd)
-source scripts/ensure-packages.sh
-ensure_packages appstream python3-debian unzip
-
-dist=${1:-$root/dist}
-version=$(sed -n 's/^project(taspo VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
-deb=$dist/taspo_${version}_amd64.deb
-zip=$dist/taspo-${version}-win32.zip
+# shellcheck source=SCRIPTDIR/../support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
+cd "$TASPO_SOURCE_DIR"
+version=$TASPO_VERSION
+deb=$TASPO_DIST/taspo_${version}_amd64.deb
+zip=$TASPO_DIST/taspo-${version}-win32.zip
 for package in "$deb" "$zip"; do
-    [ -f "$package" ] || { echo "metadata_test: no $package; run scripts/package.sh first" >&2; exit 1; }
+    [ -f "$package" ] || { echo "  FAILED: no $package"; exit 1; }
 done
-
-passed=0
-failed=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "  ok: $what"
-        passed=$((passed + 1))
-    else
-        echo "  FAILED: $what"
-        failed=$((failed + 1))
-    fi
-}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -115,5 +96,4 @@ check "the .deb's /usr/share/doc/taspo/copyright is DEP-5 and grants LICENSE's Z
 check "the zip carries LICENSE as LICENSE.txt with CRLF line ends" \
     crlf_copy_of "$work/zip/taspo-$version-win32/LICENSE.txt" LICENSE
 
-echo "metadata: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+[ "$checks_failed" -eq 0 ]

@@ -28,11 +28,12 @@ std::string Contents(FILE* file) {
     return text;
 }
 
-Answer Ask(std::vector<const char*> arguments) {
+Answer Ask(std::vector<const char*> arguments, const char* dataDirectory = nullptr) {
     arguments.insert(arguments.begin(), "taspo");
     FILE* out = std::tmpfile();
     FILE* err = std::tmpfile();
-    int code = AnswerCommandLine(static_cast<int>(arguments.size()), arguments.data(), out, err);
+    int code = AnswerCommandLine(static_cast<int>(arguments.size()), arguments.data(),
+                                 dataDirectory, out, err);
     return Answer{code, Contents(out), Contents(err)};
 }
 
@@ -52,7 +53,16 @@ TEST(CommandLine, HelpTellsTheGameTheKeysAndWhereEachFileIsRead) {
                                  "~/.config/taspo/", "Exit status"}) {
             EXPECT_NE(answer.out.find(part), std::string::npos) << option << " lacks " << part;
         }
+        EXPECT_EQ(answer.out.find("installed data"), std::string::npos);
     }
+}
+
+TEST(CommandLine, HelpNamesWhereThisProgramFindsItsData) {
+    Answer answer = Ask({"--help"}, "/opt/x/share/games/taspo/");
+    EXPECT_NE(answer.out.find("\nThis program's installed data: /opt/x/share/games/taspo/\n"),
+              std::string::npos)
+        << answer.out;
+    EXPECT_NE(answer.out.find("Exit status"), std::string::npos);
 }
 
 TEST(CommandLine, VersionIsTheProjectsOwn) {
@@ -69,7 +79,7 @@ TEST(CommandLine, AnswersLostOnAFullDeviceAreFailures) {
         ASSERT_NE(full, nullptr);
         FILE* err = std::tmpfile();
         const char* arguments[] = {"taspo", option};
-        EXPECT_EQ(AnswerCommandLine(2, arguments, full, err), 1) << option;
+        EXPECT_EQ(AnswerCommandLine(2, arguments, nullptr, full, err), 1) << option;
         std::fclose(full);
         const std::string what = option == std::string("--help") ? "help" : "version";
         EXPECT_EQ(Contents(err), "taspo: cannot write the " + what +

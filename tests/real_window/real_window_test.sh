@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real game in a real window under Xvfb: its title and client size, grey at the start, the
-# button after about a second, light blue for space pressed while it shows, dark red when it is
-# left alone, and exit code 0 both for a window manager's close request and for Escape.
+# button (centred, its magenta showing the grey) after about a second, light blue for space
+# pressed while it shows, dark red when it is left alone, and exit code 0 both for a window
+# manager's close request and for Escape.
 # Usage: real_window_test.sh <taspo> <x11_probe> <button.bmp> [screenshot.ppm]
 set -euo pipefail
 taspo=$1 probe=$2 button=$3 shot=${4:-}
@@ -39,7 +40,8 @@ xdotool windowfocus --sync "$window"
 # A loaded machine can be slow to press in time, so the button gets three chances.
 hit=""
 for attempt in 1 2 3; do
-    "$probe" wait-not "$window" 256 224 808080 4000 || fail "the button did not appear"
+    "$probe" wait-image "$window" "$button" 808080 4000 >/dev/null ||
+        fail "the button did not appear centred, its magenta left out"
     [ -n "$shot" ] && [ "$attempt" = 1 ] && "$probe" shot "$window" "$shot"
     # Held until the hit shows: a press shorter than a frame on a busy machine is never seen.
     xdotool keydown space
@@ -52,7 +54,8 @@ done
 
 # Left alone, the next button runs out into a miss.
 "$probe" wait "$window" 5 5 808080 1000 || fail "the hit did not end"
-"$probe" wait-not "$window" 256 224 808080 4000 || fail "the second button did not appear"
+"$probe" wait-image "$window" "$button" 808080 4000 >/dev/null ||
+    fail "the second button did not appear"
 "$probe" wait "$window" 5 5 800000 2000 || fail "an unanswered button did not turn the background dark red"
 
 "$probe" close "$window"

@@ -1,11 +1,16 @@
-// A small X11 client for the real-window tests: finds a window by its title, measures it, waits
-// for a pixel colour, saves a screenshot and sends the close request a window manager would.
-//   x11_probe find <title> <timeout-ms>              prints the window id
-//   x11_probe size <window>                          prints "<width> <height>"
-//   x11_probe wait <window> <x> <y> <rrggbb> <ms>    until the pixel is that colour
-//   x11_probe wait-not <window> <x> <y> <rrggbb> <ms>  until it is any other colour
+// The one X11 client of the real-window tests, for the native game, the game under Wine and the
+// unpacked package alike: finds a window by its title, measures it, waits for a pixel colour or
+// for a picture centred in it, saves a screenshot and sends the close request a window manager
+// would.
+//   x11_probe find <title> <timeout-ms>                  prints the window id
+//   x11_probe size <window>                              prints "<width> <height>"
+//   x11_probe wait <window> <x> <y> <rrggbb> <ms>        until the pixel is that colour
+//   x11_probe wait-not <window> <x> <y> <rrggbb> <ms>    until it is any other colour
+//   x11_probe wait-image <window> <file.bmp> <rrggbb> <ms>
+//       until the window's centre shows the 24-bit BMP, its magenta pixels as <rrggbb>; prints
+//       the milliseconds it waited
 //   x11_probe shot <window> <file.ppm>
-//   x11_probe close <window>                         WM_PROTOCOLS / WM_DELETE_WINDOW
+//   x11_probe close <window>                             WM_PROTOCOLS / WM_DELETE_WINDOW
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -13,12 +18,24 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+constexpr unsigned long KeyColour = 0xFF00FF;  // the game's transparent colour
+
+// A picture as 0xRRGGBB values, rows from the top.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned long> pixels;
+};
 
 Window FindByTitle(Display* display, Window root, const char* title) {
     char* name = nullptr;
@@ -41,24 +58,107 @@ Window FindByTitle(Display* display, Window root, const char* title) {
     return found;
 }
 
-// The colour 0xRRGGBB at (x, y) of the window, or -1 when it cannot be read.
-long PixelAt(Display* display, Window window, int x, int y) {
-    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
+// The window's pixels in the rectangle, or an empty picture when they cannot be read.
+Picture Grab(Display* display, Window window, int x, int y, int width, int height) {
+    Picture picture;
+    XImage* image = XGetImage(display, window, x, y, width, height, AllPlanes, ZPixmap);
     if (image == nullptr) {
-        return -1;
+        return picture;
     }
-    long colour = static_cast<long>(XGetPixel(image, 0, 0) & 0xFFFFFF);
+    picture.width = width;
+    picture.height = height;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            picture.pixels.push_back(XGetPixel(image, column, row) & 0xFFFFFF);
+        }
+    }
     XDestroyImage(image);
-    return colour;
+    return picture;
 }
 
-bool WaitForPixel(Display* display, Window window, int x, int y, long colour, bool equal,
+Picture GrabWhole(Display* display, Window window) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) == 0) {
+        return Picture{};
+    }
+    return Grab(display, window, 0, 0, attributes.width, attributes.height);
+}
+
+unsigned ReadLittle(const std::string& bytes, size_t at, int count) {
+    unsigned value = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    }
+    return value;
+}
+
+// An uncompressed 24-bit BMP, bottom-up or top-down; false with a reason on stderr otherwise.
+bool LoadBmp(const char* path, Picture& picture) {
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    auto refuse = [path](const char* reason) {
+        std::fprintf(stderr, "x11_probe: %s: %s\n", path, reason);
+        return false;
+    };
+    if (!file.is_open() && bytes.empty()) {
+        return refuse("cannot read it");
+    }
+    if (bytes.size() < 54 || bytes.compare(0, 2, "BM") != 0) {
+        return refuse("not a BMP file");
+    }
+    if (ReadLittle(bytes, 28, 2) != 24 || ReadLittle(bytes, 30, 4) != 0) {
+        return refuse("not an uncompressed 24-bit BMP");
+    }
+    int width = static_cast<int>(ReadLittle(bytes, 18, 4));
+    int height = static_cast<int>(ReadLittle(bytes, 22, 4));
+    bool topDown = height < 0;
+    height = topDown ? -height : height;
+    size_t offset = ReadLittle(bytes, 10, 4);
+    size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+    if (width <= 0 || height == 0 || width > 4096 || height > 4096 ||
+        offset + stride * height > bytes.size()) {
+        return refuse("its size does not match its pixels");
+    }
+    picture = Picture{width, height, {}};
+    for (int y = 0; y < height; ++y) {
+        size_t row = offset + stride * (topDown ? y : height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            picture.pixels.push_back(ReadLittle(bytes, row + 3 * x, 3));
+        }
+    }
+    return true;
+}
+
+// How many pixels of the window's centre differ from the picture, whose key-coloured pixels
+// should show `background`; -1 when the window cannot be read.
+long CentredDifference(Display* display, Window window, const Picture& picture,
+                       unsigned long background) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) == 0 ||
+        attributes.width < picture.width || attributes.height < picture.height) {
+        return -1;
+    }
+    Picture seen = Grab(display, window, (attributes.width - picture.width) / 2,
+                        (attributes.height - picture.height) / 2, picture.width, picture.height);
+    if (seen.pixels.size() != picture.pixels.size()) {
+        return -1;
+    }
+    long differing = 0;
+    for (size_t i = 0; i < picture.pixels.size(); ++i) {
+        unsigned long expected = picture.pixels[i] == KeyColour ? background : picture.pixels[i];
+        differing += seen.pixels[i] != expected ? 1 : 0;
+    }
+    return differing;
+}
+
+bool WaitForPixel(Display* display, Window window, int x, int y, unsigned long colour, bool equal,
                   int timeoutMs) {
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     long seen = -1;
     do {
-        seen = PixelAt(display, window, x, y);
-        if (seen >= 0 && (seen == colour) == equal) {
+        Picture pixel = Grab(display, window, x, y, 1, 1);
+        seen = pixel.pixels.empty() ? -1 : static_cast<long>(pixel.pixels[0]);
+        if (seen >= 0 && (static_cast<unsigned long>(seen) == colour) == equal) {
             return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -67,26 +167,44 @@ bool WaitForPixel(Display* display, Window window, int x, int y, long colour, bo
     return false;
 }
 
-bool SaveShot(Display* display, Window window, const char* path) {
-    XWindowAttributes attributes;
-    XGetWindowAttributes(display, window, &attributes);
-    XImage* image =
-        XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
-    FILE* file = image != nullptr ? std::fopen(path, "wb") : nullptr;
-    if (file == nullptr) {
+bool WaitForImage(Display* display, Window window, const char* path, unsigned long background,
+                  int timeoutMs) {
+    Picture picture;
+    if (!LoadBmp(path, picture)) {
         return false;
     }
-    std::fprintf(file, "P6\n%d %d\n255\n", attributes.width, attributes.height);
-    for (int y = 0; y < attributes.height; ++y) {
-        for (int x = 0; x < attributes.width; ++x) {
-            unsigned long pixel = XGetPixel(image, x, y);
-            unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
-                                    static_cast<unsigned char>(pixel >> 8),
-                                    static_cast<unsigned char>(pixel)};
-            std::fwrite(rgb, 1, 3, file);
+    auto start = Clock::now();
+    auto deadline = start + std::chrono::milliseconds(timeoutMs);
+    long differing = -1;
+    do {
+        differing = CentredDifference(display, window, picture, background);
+        if (differing == 0) {
+            auto waited =
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+            std::printf("%lld\n", static_cast<long long>(waited.count()));
+            return true;
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    } while (Clock::now() < deadline);
+    std::fprintf(stderr, "x11_probe: the centre never showed %s (%ld pixels differed last)\n", path,
+                 differing);
+    return false;
+}
+
+bool SaveShot(Display* display, Window window, const char* path) {
+    Picture shot = GrabWhole(display, window);
+    FILE* file = shot.pixels.empty() ? nullptr : std::fopen(path, "wb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "x11_probe: cannot save the window to %s\n", path);
+        return false;
     }
-    XDestroyImage(image);
+    std::fprintf(file, "P6\n%d %d\n255\n", shot.width, shot.height);
+    for (unsigned long pixel : shot.pixels) {
+        unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
+                                static_cast<unsigned char>(pixel >> 8),
+                                static_cast<unsigned char>(pixel)};
+        std::fwrite(rgb, 1, 3, file);
+    }
     return std::fclose(file) == 0;
 }
 
@@ -103,52 +221,71 @@ void SendClose(Display* display, Window window) {
 }
 
 int Usage() {
-    std::fputs("usage: x11_probe find|size|wait|wait-not|shot|close ...\n", stderr);
+    std::fputs("usage: x11_probe find|size|wait|wait-not|wait-image|shot|close ...\n", stderr);
     return 2;
 }
 
-}  // namespace
+int Find(Display* display, const char* title, int timeoutMs) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
+        Window found = FindByTitle(display, DefaultRootWindow(display), title);
+        if (found != 0) {
+            std::printf("%lu\n", found);
+            return 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (Clock::now() < deadline);
+    std::fprintf(stderr, "x11_probe: no window titled \"%s\"\n", title);
+    return 1;
+}
 
-static int Run(Display* display, int argc, char** argv) {
+int Run(Display* display, int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "";
     if (command == "find" && argc == 4) {
-        auto deadline = Clock::now() + std::chrono::milliseconds(std::atoi(argv[3]));
-        do {
-            Window found = FindByTitle(display, DefaultRootWindow(display), argv[2]);
-            if (found != 0) {
-                std::printf("%lu\n", found);
-                return 0;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        } while (Clock::now() < deadline);
-        return 1;
+        return Find(display, argv[2], std::atoi(argv[3]));
     }
     if (argc < 3) {
         return Usage();
     }
     Window window = std::strtoul(argv[2], nullptr, 0);
-    if (command == "size") {
+    if (command == "size" && argc == 3) {
         XWindowAttributes attributes;
-        XGetWindowAttributes(display, window, &attributes);
+        if (XGetWindowAttributes(display, window, &attributes) == 0) {
+            std::fputs("x11_probe: no such window\n", stderr);
+            return 1;
+        }
         std::printf("%d %d\n", attributes.width, attributes.height);
         return 0;
     }
     if ((command == "wait" || command == "wait-not") && argc == 7) {
-        long colour = std::strtol(argv[5], nullptr, 16);
+        unsigned long colour = std::strtoul(argv[5], nullptr, 16);
         return WaitForPixel(display, window, std::atoi(argv[3]), std::atoi(argv[4]), colour,
                             command == "wait", std::atoi(argv[6]))
+                   ? 0
+                   : 1;
+    }
+    if (command == "wait-image" && argc == 6) {
+        return WaitForImage(display, window, argv[3], std::strtoul(argv[4], nullptr, 16),
+                            std::atoi(argv[5]))
                    ? 0
                    : 1;
     }
     if (command == "shot" && argc == 4) {
         return SaveShot(display, window, argv[3]) ? 0 : 1;
     }
-    if (command == "close") {
+    if (command == "close" && argc == 3) {
         SendClose(display, window);
         return 0;
     }
     return Usage();
 }
+
+// A window that went away between two calls is an answer ("not found", "stayed"), not a crash.
+int IgnoreXErrors(Display*, XErrorEvent*) {
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     Display* display = XOpenDisplay(nullptr);
@@ -156,6 +293,7 @@ int main(int argc, char** argv) {
         std::fputs("x11_probe: cannot open the display\n", stderr);
         return 1;
     }
+    XSetErrorHandler(IgnoreXErrors);
     int result = Run(display, argc, argv);
     XCloseDisplay(display);
     return result;

@@ -5,10 +5,8 @@
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/../../scripts/ensure-packages.sh
 source "$(dirname "$0")/../../scripts/ensure-packages.sh"
-# shellcheck source=SCRIPTDIR/../../scripts/checks.sh
-source "$(dirname "$0")/../../scripts/checks.sh"
-passed=0
-failed=0
+# shellcheck source=SCRIPTDIR/../support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
 
 state=$(mktemp -d)
 trap 'rm -rf "$state"' EXIT
@@ -114,5 +112,4 @@ ensure_optional_packages wine32:i386 >"$state/out" 2>&1
 check "where 32-bit code cannot run, 32-bit packages are left out in one line, apt untouched" \
     left_out_untouched
 
-echo "ensure_packages: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+[ "$checks_failed" -eq 0 ]

@@ -2,11 +2,13 @@
 // sees: the grey 512 by 448 canvas, the button centred with its magenta left out about a second
 // in, a miss and a hit in their colours, Escape only while the canvas has the keyboard, the page's
 // word that the game ended, the reason a build without button.bmp gives, and a taspo.cfg asking
-// for full screen, which a tab refuses.
-// Usage: node tests/web/browser_test.mjs BUILD_FOLDER; the last line is "browser: N passed, M failed".
+// for full screen, which a tab refuses. Each check is a test of node's own runner (node:test).
+// Usage: TASPO_WEB_BUILD=build/web node --test tests/web/browser_test.mjs
+import assert from 'node:assert/strict';
 import fs from 'node:fs/promises';
 import path from 'node:path';
 import process from 'node:process';
+import {after, before, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
 
 import {openChromium} from './chromium.mjs';
@@ -19,24 +21,21 @@ const Width = 512;
 const Height = 448;
 const source = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 
-let passed = 0;
-let failed = 0;
-async function check(what, test) {
-  try {
-    const note = await test();
-    console.log(`  ok: ${what}${note ? ` (${note})` : ''}`);
-    passed++;
-    return true;
-  } catch (error) {
-    console.log(`  FAILED: ${what}: ${error.message ?? error}`);
-    failed++;
-    return false;
-  }
+// One check of a scenario, a subtest of its own; resolves to whether it passed. What the check
+// returns is noted beside its result.
+async function check(t, what, body) {
+  let passed = false;
+  await t.test(what, async (subtest) => {
+    const note = await body();
+    if (note) {
+      subtest.diagnostic(note);
+    }
+    passed = true;
+  });
+  return passed;
 }
 function expect(condition, message) {
-  if (!condition) {
-    throw new Error(message);
-  }
+  assert.ok(condition, message);
 }
 const hex = (colour) => `0x${colour.toString(16).padStart(6, '0').toUpperCase()}`;
 
@@ -146,7 +145,7 @@ function logFramesInPage() {
   };
 }
 
-async function playTheGame(url, button) {
+async function playTheGame(t, url, button) {
   const chromium = await openChromium();
   const {page} = chromium;
   const pageErrors = [];
@@ -155,7 +154,7 @@ async function playTheGame(url, button) {
     await page.addInitScript(logFramesInPage);
     await page.goto(url);
     const game = new Game(page, button);
-    const started = await check('the canvas is 512 by 448 and painted 0x808080', async () => {
+    const started = await check(t, 'the canvas is 512 by 448 and painted 0x808080', async () => {
       const log = await game.waitForLog((frames) => frames.length > 0 && frames, 30);
       expect(log, 'no frame within 30 s');
       const size = await page.evaluate(() => {
@@ -174,7 +173,7 @@ async function playTheGame(url, button) {
     // miss for 0.8 s. Times are when the page put the frame, so a slow test cannot shift them.
     const centre = button.pixels[(Height / 2 - button.y) * button.width + Width / 2 - button.x];
     let target = null;
-    await check('the button shows centred, magenta left out, about 1 s after the first frame',
+    await check(t, 'the button shows centred, magenta left out, about 1 s after the first frame',
         async () => {
           const log = await game.waitForLog(
               (frames) => frames.some((frame) => frame.centre === centre) && frames, 8);
@@ -188,7 +187,7 @@ async function playTheGame(url, button) {
           return `after ${delay.toFixed(3)} s`;
         });
 
-    await check('letting it go turns the background 0x800000 for about 0.8 s', async () => {
+    await check(t, 'letting it go turns the background 0x800000 for about 0.8 s', async () => {
       expect(target !== null, 'no button to let go');
       const log = await game.waitForLog(
           (frames) => frames.length > target + 2 && frames[target + 2].at && frames, 8);
@@ -206,7 +205,7 @@ async function playTheGame(url, button) {
     });
 
     // The button may go between a look and the key, so a few tries.
-    await check('space while the button shows turns the background 0xC0C0FF', async () => {
+    await check(t, 'space while the button shows turns the background 0xC0C0FF', async () => {
       for (let attempt = 1; attempt <= 4; attempt++) {
         const look = await game.waitFor((l) => l.buttonShows, 8);
         expect(look, 'the button did not show again within 8 s');
@@ -219,7 +218,7 @@ async function playTheGame(url, button) {
       throw new Error('four presses while it showed scored no hit');
     });
 
-    await check('without the keyboard on the canvas Escape does nothing; a click gives it back',
+    await check(t, 'without the keyboard on the canvas Escape does nothing; a click gives it back',
         async () => {
           await page.evaluate(() => document.getElementById('canvas').blur());
           await page.keyboard.press('Escape');
@@ -231,7 +230,7 @@ async function playTheGame(url, button) {
               'clicking the canvas did not give it the focus');
         });
 
-    await check('Escape ends the game and the page says so, with a way to play again',
+    await check(t, 'Escape ends the game and the page says so, with a way to play again',
         async () => {
           await page.keyboard.press('Escape');
           await page.locator('#status button').waitFor({timeout: 5000});
@@ -242,7 +241,7 @@ async function playTheGame(url, button) {
               'no "Play again"');
         });
 
-    await check('the page raised no script errors', async () => {
+    await check(t, 'the page raised no script errors', async () => {
       expect(pageErrors.length === 0, pageErrors.join('; '));
     });
   } finally {
@@ -250,12 +249,12 @@ async function playTheGame(url, button) {
   }
 }
 
-async function startWithoutTheButton(url) {
+async function startWithoutTheButton(t, url) {
   const chromium = await openChromium();
   const {page} = chromium;
   try {
     await page.goto(url);
-    await check('a build without button.bmp shows the reason it could not start', async () => {
+    await check(t, 'a build without button.bmp shows the reason it could not start', async () => {
       await page.locator('#status.failure').waitFor({timeout: 30000});
       const status = await page.locator('#status').innerText();
       const reason = /^Taspo could not start: button\.bmp: \S.*$/;
@@ -268,13 +267,13 @@ async function startWithoutTheButton(url) {
   }
 }
 
-async function refuseFullScreen(url, button) {
+async function refuseFullScreen(t, url, button) {
   const chromium = await openChromium();
   const {page} = chromium;
   try {
     await page.addInitScript(logFramesInPage);
     await page.goto(url);
-    await check('with taspo.cfg asking for full screen, the game plays in its 512 by 448 canvas',
+    await check(t, 'with taspo.cfg asking for full screen, the game plays in its 512 by 448 canvas',
         async () => {
           const game = new Game(page, button);
           expect(await game.waitFor((look) => look.buttonShows, 30), 'the button never showed');
@@ -291,22 +290,17 @@ async function refuseFullScreen(url, button) {
   }
 }
 
-const folder = process.argv[2];
-if (!folder) {
-  console.error('usage: node tests/web/browser_test.mjs BUILD_FOLDER');
-  process.exit(2);
-}
-const server = await serve(folder);
-try {
-  const button = await expectedButton();
-  await playTheGame(server.url, button);
-  await startWithoutTheButton(`${server.url}without-button/`);
-  await refuseFullScreen(`${server.url}fullscreen-config/`, button);
-} catch (error) {
-  console.log(`  FAILED: the browser could not be driven: ${error.message ?? error}`);
-  failed++;
-} finally {
-  await server.close();
-}
-console.log(`browser: ${passed} passed, ${failed} failed`);
-process.exitCode = failed === 0 ? 0 : 1;
+const folder = process.env.TASPO_WEB_BUILD;
+let server = null;
+let button = null;
+before(async () => {
+  assert.ok(folder, 'TASPO_WEB_BUILD names the browser build\'s folder');
+  server = await serve(folder);
+  button = await expectedButton();
+});
+after(() => server?.close());
+
+test('the game in its page', (t) => playTheGame(t, server.url, button));
+test('the page without button.bmp', (t) => startWithoutTheButton(t, `${server.url}without-button/`));
+test('the page with a full-screen taspo.cfg',
+    (t) => refuseFullScreen(t, `${server.url}fullscreen-config/`, button));

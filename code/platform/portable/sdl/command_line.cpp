@@ -26,7 +26,9 @@ const char* const HelpText =
     "  button.bmp  the button's picture; else from ../share/games/taspo/ beside the\n"
     "              program, /usr/share/games/taspo/ when installed\n"
     "  taspo.cfg   optional display settings; else from $XDG_CONFIG_HOME/taspo/,\n"
-    "              by default ~/.config/taspo/\n"
+    "              by default ~/.config/taspo/\n";
+
+const char* const ExitText =
     "\n"
     "Exit status: 0 when the game ends, 1 when it cannot start (or cannot write this\n"
     "answer), 2 for an unknown option.\n";
@@ -51,13 +53,18 @@ int Answered(FILE* out, FILE* err, const char* what) {
 
 }  // namespace
 
-int AnswerCommandLine(int argc, const char* const* argv, FILE* out, FILE* err) {
+int AnswerCommandLine(int argc, const char* const* argv, const char* dataDirectory, FILE* out,
+                      FILE* err) {
     if (argc < 2) {
         return CommandLinePlay;
     }
     const char* argument = argv[1];
     if (argc == 2 && (Is(argument, "--help") || Is(argument, "-h"))) {
         std::fputs(HelpText, out);
+        if (dataDirectory != nullptr) {
+            std::fprintf(out, "This program's installed data: %s\n", dataDirectory);
+        }
+        std::fputs(ExitText, out);
         return Answered(out, err, "help");
     }
     if (argc == 2 && Is(argument, "--version")) {

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "platform/file_places.h"
 #include "platform/portable/sdl/command_line.h"
 #include "platform/portable/sdl/sdl_backend.h"
 
@@ -23,16 +24,19 @@ void CatchTerminationSignals() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int answered = AnswerCommandLine(argc, argv, stdout, stderr);
+    // Installed before it starts: the help asks it where the program is.
+    portable::SdlBackend backend;
+    portable::ScopedBackend installed(&backend);
+    char data[FilePathBytes];
+    int answered = AnswerCommandLine(
+        argc, argv, GetDataDirectory(data, sizeof(data)) ? data : nullptr, stdout, stderr);
     if (answered != CommandLinePlay) {
         return answered;
     }
-    portable::SdlBackend backend;
     if (!backend.Start()) {
         std::fprintf(stderr, "taspo: cannot open a window: no display (%s)\n", backend.Error());
         return 1;
     }
-    portable::ScopedBackend installed(&backend);
     CatchTerminationSignals();
     static char commandLine[] = "";
     return WinMain(portable::ModuleInstance(), nullptr, commandLine, SW_SHOWDEFAULT);
