@@ -23,8 +23,9 @@ apt_update() {
     echo "ensure_packages: apt-get update fetched only some package indexes${first:+ (not $first)}; carrying on with those it has"
 }
 
+# Another apt-get or an unattended upgrade may hold the dpkg lock for a while: wait for it.
 apt_install() {
-    apt_as_root apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+    apt_as_root apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 "$@" >/dev/null
 }
 
 # missing_packages PACKAGE...: prints, one a line, those that are not installed.
