@@ -82,11 +82,13 @@ TEST_F(AppWindowTest, DestroyReleasesEverythingAndKeepsTheOldHandles) {
     EXPECT_EQ(DestroyAppWindow(&window), 1) << "never created";
     ASSERT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
     HWND handle = window.handle;
+    EXPECT_TRUE(UpdateWindow(handle));
     EXPECT_EQ(DestroyAppWindow(&window), 0);
     EXPECT_FALSE(window.created);
     EXPECT_EQ(window.handle, handle);
     EXPECT_FALSE(backend.Window().open);
     EXPECT_EQ(GetClassNameA(handle, nullptr, 0), 0) << "the window is gone";
+    EXPECT_FALSE(UpdateWindow(handle));
     // The class was unregistered, so it can be registered again.
     EXPECT_NE(RegisterClassExA(&window.windowClass), 0);
     EXPECT_TRUE(UnregisterClassA("Class1", instance));

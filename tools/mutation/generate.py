@@ -286,12 +286,13 @@ def flags(root, target):
             *TARGETS[target]]
 
 
-def generate(root):
-    """Every mutant of the tree, in a fixed order: by file, then by position, then by text."""
+def generate(root, paths=None):
+    """Every mutant of the tree (or of those files), in a fixed order: by file, then by position,
+    then by text."""
     root = pathlib.Path(root).resolve()
     index = cindex.Index.create()
     found = {}
-    for path in source_files(root):
+    for path in paths or source_files(root):
         content = path.read_bytes()
         # Without an #if the file reads the same for every target.
         for target in TARGETS if b"#if" in content else ("host",):
