@@ -239,18 +239,20 @@ class Campaign:
         original = path.read_bytes()
         try:
             path.write_bytes(generate.apply(self.scratch.src, mutant))
-            first = True
+            changed = False
             for program in self.order(mutant.file, uses):
                 if not self.scratch.build(program):
-                    return ("stillborn", "does not compile") if first else ("caught", f"{program}: does not build")
+                    return "stillborn", "does not compile"
                 objects = uses[program]
-                if first and self.scratch.digest(objects) == [self.digests[o] for o in objects]:
-                    build = self.elsewhere(mutant, targets)
-                    return "unchanged", build or "same object files: no code changed"
-                first = False
+                if self.scratch.digest(objects) == [self.digests[o] for o in objects]:
+                    continue  # the same program as unmutated: it passes
+                changed = True
                 failure = self.scratch.run(program, 30 + 5 * self.seconds[program])
                 if failure:
                     return "caught", failure
+            if not changed:
+                build = self.elsewhere(mutant, targets)
+                return "unchanged", build or "same object files: no code changed"
             return "survived", "-"
         finally:
             path.write_bytes(original)
