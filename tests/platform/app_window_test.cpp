@@ -41,6 +41,28 @@ TEST(CentredWindowPosition, HalvesTheDifferenceDownwardAndNeverGoesNegative) {
     EXPECT_EQ(clamped.y, 0);
 }
 
+// Classic Windows metrics: a 3-pixel fixed frame or a 4-pixel sizing one, a 19-pixel caption
+// and a 19-pixel menu bar above the client area.
+TEST(AdjustWindowRect, AddsTheFrameTheCaptionAndTheMenuBar) {
+    struct Case {
+        DWORD style;
+        BOOL menu;
+        RECT expected;
+    };
+    for (Case c :
+         {Case{WS_CAPTION, FALSE, {7, -2, 33, 23}}, Case{WS_CAPTION, TRUE, {7, -21, 33, 23}},
+          Case{WS_CAPTION | WS_THICKFRAME, FALSE, {6, -3, 34, 24}},
+          Case{0, TRUE, {10, 1, 30, 20}}}) {
+        RECT rect = {10, 20, 30, 20};
+        ASSERT_TRUE(AdjustWindowRect(&rect, c.style, c.menu));
+        EXPECT_EQ(rect.left, c.expected.left) << c.style << " " << c.menu;
+        EXPECT_EQ(rect.top, c.expected.top) << c.style << " " << c.menu;
+        EXPECT_EQ(rect.right, c.expected.right) << c.style << " " << c.menu;
+        EXPECT_EQ(rect.bottom, c.expected.bottom) << c.style << " " << c.menu;
+    }
+    EXPECT_FALSE(AdjustWindowRect(nullptr, WS_CAPTION, FALSE));
+}
+
 TEST_F(AppWindowTest, CreatesTaspoCentredWithA512By448ClientArea) {
     backend.SetDesktopMode({1024, 768, 32, 60});
     EXPECT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
