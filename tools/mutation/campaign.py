@@ -359,11 +359,14 @@ def main():
     if campaign.first != campaign.done:
         print("first run: " + summary(campaign.first, order, kinds)[0].split(": ", 1)[1])
     line, survivors = summary(campaign.done, order, kinds)
+    reasons = equivalents()
     for ident, mutant, _ in entries:
         fields = campaign.done.get(ident)
         if fields and fields["verdict"] != "caught":
-            print(f"{ident}\t{mutant.file}:{mutant.line}\t{describe[ident]}\t{fields['verdict']}"
-                  f"\t{fields['by']}")
+            verdict, by = fields["verdict"], fields["by"]
+            if verdict == "survived" and (ident in reasons or kinds.get(ident) == "e"):
+                verdict, by = "equivalent", reasons.get(ident, "see docs/testing.md")
+            print(f"{ident}\t{mutant.file}:{mutant.line}\t{describe[ident]}\t{verdict}\t{by}")
     print(line)
     return 0 if survivors == 0 else 1
 
