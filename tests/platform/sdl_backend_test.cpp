@@ -68,6 +68,13 @@ TEST_F(SdlBackendTest, FramesLandCentredUprightOnBlackAndAreCutToTheWindow) {
             EXPECT_EQ(SurfacePixel(x, y), expected) << x << "," << y;
         }
     }
+    // As high as the window but narrower: borders left and right only.
+    std::vector<uint8_t> tall(6 * 12, 0x50);
+    SDL_FillRect(SDL_GetWindowSurface(OnlyWindow()), nullptr, 0xFFFFFF);
+    sdl.Present({tall.data(), 4, 6, 12});
+    EXPECT_EQ(SurfacePixel(1, 0), 0u);
+    EXPECT_EQ(SurfacePixel(2, 0), 0x505050u);
+    EXPECT_EQ(SurfacePixel(6, 5), 0u);
     // Larger than the window: the top-left part, with no border to draw.
     std::vector<uint8_t> large(10 * 32, 0x40);
     sdl.Present({large.data(), 10, 10, 32});
