@@ -271,8 +271,9 @@ class Campaign:
     def execute(self, entries, again=False):
         """entries: (id, mutant, targets). Skips those already in the results file, but for the
         survivors when run again; their new line then comes after the old one."""
+        reasons = equivalents()
         todo = [e for e in entries if e[0] not in self.done or
-                (again and self.done[e[0]]["verdict"] == "survived")]
+                (again and self.done[e[0]]["verdict"] == "survived" and e[0] not in reasons)]
         if not todo:
             return
         self.prepare()
