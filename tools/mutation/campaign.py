@@ -269,11 +269,14 @@ class Campaign:
         self.done[ident] = dict(zip(FIELDS, values))
 
     def execute(self, entries, again=False):
-        """entries: (id, mutant, targets). Skips those already in the results file, but for the
-        survivors when run again; their new line then comes after the old one."""
+        """entries: (id, mutant, targets). Skips those already in the results file; run again, only
+        the survivors not shown equivalent, whose new line then comes after the old one."""
         reasons = equivalents()
-        todo = [e for e in entries if e[0] not in self.done or
-                (again and self.done[e[0]]["verdict"] == "survived" and e[0] not in reasons)]
+        if again:
+            todo = [e for e in entries if e[0] in self.done and e[0] not in reasons and
+                    self.done[e[0]]["verdict"] == "survived"]
+        else:
+            todo = [e for e in entries if e[0] not in self.done]
         if not todo:
             return
         self.prepare()
