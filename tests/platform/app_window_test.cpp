@@ -123,9 +123,13 @@ TEST_F(AppWindowTest, CloseRequestPostsQuitAndLeavesTheWindow) {
     ASSERT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
     ASSERT_TRUE(backend.PostWindowMessage(WM_CLOSE));
     MSG msg = {};
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
+    for (UINT remove : {PM_NOREMOVE, PM_REMOVE}) {  // a look first leaves the message queued
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, remove));
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
+    }
     EXPECT_EQ(DispatchMessageA(&msg), 0);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
     WPARAM exitCode = 99;
     EXPECT_EQ(NextMessage(&exitCode), static_cast<UINT>(WM_QUIT));
     EXPECT_EQ(exitCode, 0u);
