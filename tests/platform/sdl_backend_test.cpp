@@ -132,6 +132,8 @@ TEST_F(SdlBackendTest, AQuitFromSdlBecomesWmCloseForTheWindowAndKeysOutOfRangeAr
     for (int key : {-1, 256, VK_SPACE, VK_SHIFT, VK_CONTROL, VK_MENU}) {
         EXPECT_FALSE(sdl.IsKeyDown(key)) << key;
     }
+    SDL_SetError("no such mode");
+    EXPECT_STREQ(sdl.Error(), "no such mode");
     int64_t before = sdl.Counter();
     SDL_Delay(2);
     EXPECT_GT(sdl.Counter(), before);
