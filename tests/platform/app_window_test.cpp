@@ -123,6 +123,7 @@ TEST_F(AppWindowTest, CloseRequestPostsQuitAndLeavesTheWindow) {
     ASSERT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
     ASSERT_TRUE(backend.PostWindowMessage(WM_CLOSE));
     MSG msg = {};
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "filtered out";
     for (UINT remove : {PM_NOREMOVE, PM_REMOVE}) {  // a look first leaves the message queued
         ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, remove));
         EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));

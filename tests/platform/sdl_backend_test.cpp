@@ -3,8 +3,10 @@
 #include "platform/portable/sdl/sdl_backend.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -132,6 +134,13 @@ TEST_F(SdlBackendTest, AQuitFromSdlBecomesWmCloseForTheWindowAndKeysOutOfRangeAr
     for (int key : {-1, 256, VK_SPACE, VK_SHIFT, VK_CONTROL, VK_MENU}) {
         EXPECT_FALSE(sdl.IsKeyDown(key)) << key;
     }
+    // SDL has no ExecutablePath of its own: the real machine's answer, /proc/self/exe.
+    char path[4096];
+    ASSERT_TRUE(sdl.ExecutablePath(path, sizeof(path)));
+    EXPECT_EQ(path[0], '/');
+    EXPECT_EQ(access(path, X_OK), 0) << path;
+    EXPECT_FALSE(sdl.ExecutablePath(path, static_cast<uint32_t>(std::strlen(path)))) << "cut";
+    EXPECT_FALSE(sdl.ExecutablePath(path, 1));
     SDL_SetError("no such mode");
     EXPECT_STREQ(sdl.Error(), "no such mode");
     int64_t before = sdl.Counter();
