@@ -53,22 +53,33 @@ ARENA_HEADER_ACCESS void WriteHeader(void* payload, const ArenaBlock& header) {
 }
 
 TEST_F(ArenaCheckTest, NamesEachBrokenInvariant) {
-    const ArenaBlock saved = ReadHeader(b);
-    auto expectBroken = [&](const char* what, auto plant) {
+    // The free block at the top of the region, past a (free), b and the 8-byte block.
+    void* top = reinterpret_cast<uint8_t*>(arena.first) + 4 * H + 56;
+    auto expectBroken = [&](void* payload, const char* message, auto plant) {
+        const ArenaBlock saved = ReadHeader(payload);
         ArenaBlock broken = saved;
         plant(&broken);
-        WriteHeader(b, broken);
-        EXPECT_NE(ArenaCheck(&arena), nullptr) << what;
-        WriteHeader(b, saved);
-        EXPECT_EQ(ArenaCheck(&arena), nullptr) << what;
+        WriteHeader(payload, broken);
+        const char* found = ArenaCheck(&arena);
+        EXPECT_STREQ(found != nullptr ? found : "(sound)", message);
+        WriteHeader(payload, saved);
+        EXPECT_EQ(ArenaCheck(&arena), nullptr) << message;
     };
-    expectBroken("a size that overlaps the next header", [](ArenaBlock* h) { h->size += 8; });
-    expectBroken("a prev link that skips a block", [](ArenaBlock* h) { h->prev = nullptr; });
-    expectBroken("a next link that loops", [&](ArenaBlock* h) { h->next = BlockOf(b); });
-    expectBroken("another owner", [](ArenaBlock* h) { h->owner = nullptr; });
-    expectBroken("a flag that is neither 0 nor 1", [](ArenaBlock* h) { h->inUse = 2; });
-    expectBroken("two free neighbours", [](ArenaBlock* h) { h->inUse = 0; });
-    expectBroken("a block past the end of the region", [](ArenaBlock* h) { h->size = 4096; });
+    expectBroken(b, "a block's next link skips or overlaps its neighbour",
+                 [](ArenaBlock* h) { h->size += 8; });
+    expectBroken(b, "a block's prev link does not name the block below it",
+                 [](ArenaBlock* h) { h->prev = nullptr; });
+    expectBroken(b, "a block's next link skips or overlaps its neighbour",
+                 [&](ArenaBlock* h) { h->next = BlockOf(b); });
+    expectBroken(b, "a block names another arena as its owner",
+                 [](ArenaBlock* h) { h->owner = nullptr; });
+    expectBroken(b, "a block's in-use flag is neither 0 nor 1",
+                 [](ArenaBlock* h) { h->inUse = 2; });
+    expectBroken(b, "two neighbouring blocks are both free", [](ArenaBlock* h) { h->inUse = 0; });
+    expectBroken(b, "a block runs past the end of the region",
+                 [](ArenaBlock* h) { h->size = 4096; });
+    expectBroken(top, "the last block links past the end of the region",
+                 [&](ArenaBlock* h) { h->next = BlockOf(b); });
 }
 
 TEST(ArenaCheckEmpty, AnArenaWithoutARegionIsSoundOnlyWithoutASize) {

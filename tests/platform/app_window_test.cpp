@@ -41,6 +41,28 @@ TEST(CentredWindowPosition, HalvesTheDifferenceDownwardAndNeverGoesNegative) {
     EXPECT_EQ(clamped.y, 0);
 }
 
+// Classic Windows metrics: a 3-pixel fixed frame or a 4-pixel sizing one, a 19-pixel caption
+// and a 19-pixel menu bar above the client area.
+TEST(AdjustWindowRect, AddsTheFrameTheCaptionAndTheMenuBar) {
+    struct Case {
+        DWORD style;
+        BOOL menu;
+        RECT expected;
+    };
+    for (Case c :
+         {Case{WS_CAPTION, FALSE, {7, -2, 33, 23}}, Case{WS_CAPTION, TRUE, {7, -21, 33, 23}},
+          Case{WS_CAPTION | WS_THICKFRAME, FALSE, {6, -3, 34, 24}},
+          Case{0, TRUE, {10, 1, 30, 20}}}) {
+        RECT rect = {10, 20, 30, 20};
+        ASSERT_TRUE(AdjustWindowRect(&rect, c.style, c.menu));
+        EXPECT_EQ(rect.left, c.expected.left) << c.style << " " << c.menu;
+        EXPECT_EQ(rect.top, c.expected.top) << c.style << " " << c.menu;
+        EXPECT_EQ(rect.right, c.expected.right) << c.style << " " << c.menu;
+        EXPECT_EQ(rect.bottom, c.expected.bottom) << c.style << " " << c.menu;
+    }
+    EXPECT_FALSE(AdjustWindowRect(nullptr, WS_CAPTION, FALSE));
+}
+
 TEST_F(AppWindowTest, CreatesTaspoCentredWithA512By448ClientArea) {
     backend.SetDesktopMode({1024, 768, 32, 60});
     EXPECT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
@@ -82,11 +104,13 @@ TEST_F(AppWindowTest, DestroyReleasesEverythingAndKeepsTheOldHandles) {
     EXPECT_EQ(DestroyAppWindow(&window), 1) << "never created";
     ASSERT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
     HWND handle = window.handle;
+    EXPECT_TRUE(UpdateWindow(handle));
     EXPECT_EQ(DestroyAppWindow(&window), 0);
     EXPECT_FALSE(window.created);
     EXPECT_EQ(window.handle, handle);
     EXPECT_FALSE(backend.Window().open);
     EXPECT_EQ(GetClassNameA(handle, nullptr, 0), 0) << "the window is gone";
+    EXPECT_FALSE(UpdateWindow(handle));
     // The class was unregistered, so it can be registered again.
     EXPECT_NE(RegisterClassExA(&window.windowClass), 0);
     EXPECT_TRUE(UnregisterClassA("Class1", instance));
@@ -99,9 +123,14 @@ TEST_F(AppWindowTest, CloseRequestPostsQuitAndLeavesTheWindow) {
     ASSERT_EQ(CreateAppWindow(&window, instance, 1024, 768), 0);
     ASSERT_TRUE(backend.PostWindowMessage(WM_CLOSE));
     MSG msg = {};
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "filtered out";
+    for (UINT remove : {PM_NOREMOVE, PM_REMOVE}) {  // a look first leaves the message queued
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, remove));
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
+    }
     EXPECT_EQ(DispatchMessageA(&msg), 0);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
     WPARAM exitCode = 99;
     EXPECT_EQ(NextMessage(&exitCode), static_cast<UINT>(WM_QUIT));
     EXPECT_EQ(exitCode, 0u);

@@ -57,6 +57,9 @@ TEST(Gdi, SelectingHandsBackThePreviousBitmapAndASelectedBitmapCannotBeDeleted) 
         EXPECT_FALSE(DeleteObject(memory.bitmap)) << "still selected";
         EXPECT_EQ(SelectObject(memory.context, memory.original), memory.bitmap);
         EXPECT_EQ(SelectObject(memory.context, memory.bitmap), memory.original);
+        HDC other = CreateCompatibleDC(nullptr);
+        EXPECT_EQ(SelectObject(memory.context, other), nullptr) << "only bitmaps go in";
+        DeleteDC(other);
     }
     EXPECT_EQ(portable::LiveGdiObjects(), before) << "the context and the section are gone";
 }

@@ -4,8 +4,10 @@
 #include "platform/portable/sdl/sdl_backend.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/app_window.h"
@@ -127,6 +129,49 @@ TEST_F(SdlBackendTest, PresentPutsTheBottomUpPictureOnTheWindowSurfaceTheRightWa
     }
 }
 
+// A frame smaller than the window lands centred on black; a larger one is cut to the window.
+TEST_F(SdlBackendTest, FramesLandCentredOnBlackAndAreCutToTheWindow) {
+    backend.Present({nullptr, 4, 2, 12});  // no window yet: nothing to draw on
+    ASSERT_TRUE(backend.OpenWindow(nullptr, "t", 0, 0, 8, 6));
+    SDL_Surface* surface = SDL_GetWindowSurface(OnlyWindow());
+    ASSERT_NE(surface, nullptr);
+    auto pixel = [surface](int x, int y) {
+        const uint8_t* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
+        return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
+    };
+    // Two rows of four pixels, bottom-up, 12 bytes a row: colour = 0x2Y80XY at column X, row Y.
+    std::vector<uint8_t> bytes(2 * 12);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            bytes[(1 - y) * 12 + 3 * x] = static_cast<uint8_t>(0x10 * x + y + 1);  // blue
+            bytes[(1 - y) * 12 + 3 * x + 1] = 0x80;                                // green
+            bytes[(1 - y) * 12 + 3 * x + 2] = static_cast<uint8_t>(0x20 + y);      // red
+        }
+    }
+    SDL_FillRect(surface, nullptr, 0xFFFFFF);
+    backend.Present({bytes.data(), 4, 2, 12});
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            bool inside = x >= 2 && x < 6 && y >= 2 && y < 4;
+            uint32_t expected =
+                inside ? (0x20u + (y - 2)) << 16 | 0x8000u | (0x10u * (x - 2) + (y - 2) + 1) : 0;
+            EXPECT_EQ(pixel(x, y), expected) << x << "," << y;
+        }
+    }
+    // As high as the window but narrower: borders left and right only.
+    std::vector<uint8_t> tall(6 * 12, 0x50);
+    SDL_FillRect(surface, nullptr, 0xFFFFFF);
+    backend.Present({tall.data(), 4, 6, 12});
+    EXPECT_EQ(pixel(1, 0), 0u);
+    EXPECT_EQ(pixel(2, 0), 0x505050u);
+    EXPECT_EQ(pixel(6, 5), 0u);
+    // Larger than the window: the top-left part, with no border to draw.
+    std::vector<uint8_t> large(10 * 32, 0x40);
+    backend.Present({large.data(), 10, 10, 32});
+    EXPECT_EQ(pixel(0, 0), 0x404040u);
+    EXPECT_EQ(pixel(7, 5), 0x404040u);
+}
+
 TEST_F(SdlBackendTest, KeysFocusAndCloseRequestsFollowSdlEvents) {
     ASSERT_EQ(CreateAppWindow(&window, portable::ModuleInstance(), 1024, 768), 0);
     ShowWindow(window.handle, SW_SHOW);
@@ -142,6 +187,8 @@ TEST_F(SdlBackendTest, KeysFocusAndCloseRequestsFollowSdlEvents) {
         bool down = key == VK_SPACE || key == VK_NUMPAD0 + 9;
         EXPECT_EQ(GetAsyncKeyState(key) != 0, down) << key;
     }
+    EXPECT_FALSE(backend.IsKeyDown(-1));
+    EXPECT_FALSE(backend.IsKeyDown(256));
 
     Push(SDL_KEYUP, SDL_SCANCODE_SPACE);
     PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
@@ -206,6 +253,22 @@ TEST_F(SdlBackendTest, ModesAreMatchedAgainstTheDisplaysWithLeftOutFieldsKeeping
     EXPECT_NE(SDL_GetWindowFlags(OnlyWindow()) & SDL_WINDOW_FULLSCREEN, 0u);
     EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
     EXPECT_EQ(SDL_GetWindowFlags(OnlyWindow()) & SDL_WINDOW_FULLSCREEN, 0u);
+}
+
+// SDL has no ExecutablePath of its own: the real machine's answer, /proc/self/exe.
+TEST_F(SdlBackendTest, TheRealExecutablePathTheCounterAndSdlsReason) {
+    char path[4096];
+    ASSERT_TRUE(backend.ExecutablePath(path, sizeof(path)));
+    EXPECT_EQ(path[0], '/');
+    EXPECT_EQ(access(path, X_OK), 0) << path;
+    EXPECT_FALSE(backend.ExecutablePath(path, static_cast<uint32_t>(std::strlen(path)))) << "cut";
+    EXPECT_FALSE(backend.ExecutablePath(path, 1));
+    SDL_SetError("no such mode");
+    EXPECT_STREQ(backend.Error(), "no such mode");
+    int64_t before = backend.Counter();
+    SDL_Delay(2);
+    EXPECT_GT(backend.Counter(), before);
+    EXPECT_GT(backend.CounterFrequency(), 1000);
 }
 
 }  // namespace

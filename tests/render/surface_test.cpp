@@ -39,6 +39,9 @@ TEST(SurfaceTest, StrideAndRowGapFollowTheWidth) {
         EXPECT_EQ(surface->bitmapInfo.bmiHeader.biWidth, row.width);
         EXPECT_EQ(surface->bitmapInfo.bmiHeader.biHeight, 2);
         EXPECT_EQ(surface->bitmapInfo.bmiHeader.biBitCount, 24);
+        // What Windows' GDI reads first, though our layer does not look.
+        EXPECT_EQ(surface->bitmapInfo.bmiHeader.biSize, sizeof(BITMAPINFOHEADER));
+        EXPECT_EQ(surface->bitmapInfo.bmiHeader.biPlanes, 1);
     }
 }
 

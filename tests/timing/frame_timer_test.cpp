@@ -273,6 +273,9 @@ TEST_F(FrameTimerTest, AZeroOrFailedFrequencyStopsTheClock) {
         EXPECT_EQ(timer->elapsedTime, 0.5f);
         timer->fixedStep = false;
     }
+    backend.SetCounterFrequency(1);  // the slowest counter there is still counts
+    Reset(timer);
+    EXPECT_EQ(timer->secondsPerTick, 1.0);
 }
 
 TEST_F(FrameTimerTest, AnUpdateReadsTheCounterOnceAndAllocatesNothing) {

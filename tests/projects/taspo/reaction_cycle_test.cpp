@@ -50,7 +50,7 @@ TEST_F(ReactionCycleTest, StartsIdleOnGreyAndShowsTheTargetOnceOneSecondIsReache
         ASSERT_TRUE(Frame());
         ASSERT_TRUE(InIdle()) << "frame " << frame;
     }
-    EXPECT_EQ(Background(), ColourIdle);
+    EXPECT_EQ(Background(), 0x808080u);  // grey, written out: the colours are the game's look
     EXPECT_FALSE(TargetOnScreen());
     ASSERT_TRUE(Frame());  // 64 / 64 = 1.0: equality counts as expired
     EXPECT_TRUE(InTarget());
@@ -76,7 +76,7 @@ TEST_F(ReactionCycleTest, UnansweredTargetBecomesAMissOnDarkRedForPointEightSeco
     ASSERT_TRUE(Frame());
     EXPECT_TRUE(InMiss());
     EXPECT_EQ(phaseDuration, MissTime);
-    EXPECT_EQ(Background(), ColourMiss);
+    EXPECT_EQ(Background(), 0x800000u);  // dark red
     EXPECT_FALSE(TargetOnScreen());
     for (int frame = 1; frame < FramesFor(MissTime); ++frame) {
         ASSERT_TRUE(Frame());
@@ -98,7 +98,7 @@ TEST_F(ReactionCycleTest, SpaceWhileTheTargetShowsIsAHitOnLightBlueForPointTwoSe
     EXPECT_TRUE(InHit());
     EXPECT_EQ(phaseElapsed, 0.0f);
     EXPECT_EQ(phaseDuration, HitTime);
-    EXPECT_EQ(Background(), ColourHit);
+    EXPECT_EQ(Background(), 0xC0C0FFu);  // light blue
     EXPECT_TRUE(TargetOnScreen());
     for (int frame = 1; frame < FramesFor(HitTime); ++frame) {
         ASSERT_TRUE(Frame());
