@@ -37,6 +37,8 @@ std::vector<int64_t> RunScript(Stream* stream) {
     seen.push_back(stream->Seek(2));
     seen.push_back(stream->Eof() != 0);
     read(4);
+    seen.push_back(stream->Seek(0));  // back to the very first byte, then one byte alone
+    read(1);
     seen.push_back(stream->Seek(-5) != 0);
     seen.push_back(stream->Tell());
     return seen;

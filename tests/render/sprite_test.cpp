@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <utility>
 #include <vector>
 
 #include "support/surfaces.h"
@@ -221,13 +222,16 @@ TEST_F(DrawSpriteTest, NothingIsDrawnWithoutPixelMemory) {
 }
 
 TEST_F(DrawSpriteTest, NothingIsDrawnWhenTheSurfaceChangedSize) {
-    SurfacePtr image = MakeImage(20, 20);
-    Sprite sprite;
-    InitSprite(&sprite, image.get(), Key);
-    ASSERT_TRUE(CreateSurface(image.get(), 4, 4));
-    // The sprite still says 20 by 20: copying that from 4 by 4 memory would read past it.
-    DrawSprite(screen.get(), &sprite, 10, 10, 20, 20);
-    ExpectDrawn(screen.get(), sprite, 0, 0, 0, 0, Grey);
+    // Narrower, shorter, or both: either side alone makes the sprite's size stale.
+    for (auto [width, height] : {std::pair{4, 20}, std::pair{20, 4}, std::pair{4, 4}}) {
+        SurfacePtr image = MakeImage(20, 20);
+        Sprite sprite;
+        InitSprite(&sprite, image.get(), Key);
+        ASSERT_TRUE(CreateSurface(image.get(), width, height));
+        // The sprite still says 20 by 20: copying that from smaller memory would read past it.
+        DrawSprite(screen.get(), &sprite, 10, 10, 20, 20);
+        ExpectDrawn(screen.get(), sprite, 0, 0, 0, 0, Grey);
+    }
 }
 
 }  // namespace
