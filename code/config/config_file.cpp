@@ -227,7 +227,7 @@ uint32_t Distance(const char* a, uint32_t aLength, const char* b, uint32_t bLeng
     if (apart > MaxSuggestedDistance || aLength > Longest || bLength > Longest) {
         return MaxSuggestedDistance + 1;
     }
-    uint32_t rows[2][Longest + 1];  // row i of the table is rows[i % 2]
+    uint32_t rows[2][Longest + 1] = {};  // row i of the table is rows[i % 2]
     for (uint32_t j = 0; j <= bLength; ++j) {
         rows[0][j] = j;
     }

@@ -146,10 +146,13 @@ TEST_F(ConfigText, AgainstASchemaWrongKindsUnknownNamesAndNamedContextsAreReport
         "DisplayRate = 75\n"
         "Colour = 2\n"
         "[]\n"
-        "DisplayRate = 50\n";
+        "DisplayRate = 50\n"
+        "Fullsize = 1\n"        // four edits from Fullscreen, two of them added letters
+        "XFuXlXscreen = 1\n"    // three, two of them dropped letters
+        "XXXDisplayRat = 1\n";  // four from DisplayRate, three of them at the front
     EXPECT_EQ(LoadConfigText("taspo.cfg", text.data(), static_cast<uint32_t>(text.size()),
                              &ConfigTest::Collect, this, &schema),
-              12u);
+              15u);
     EXPECT_EQ(messages,
               (std::vector<std::string>{
                   "taspo.cfg:1: Fullscreen expects true or false",
@@ -167,6 +170,9 @@ TEST_F(ConfigText, AgainstASchemaWrongKindsUnknownNamesAndNamedContextsAreReport
                   "go before any named [Context]",
                   "taspo.cfg:14: \"Colour\" under \"[Video]\" is never read; settings "
                   "go before any named [Context]",
+                  "taspo.cfg:17: unknown setting \"Fullsize\"",
+                  "taspo.cfg:18: unknown setting \"XFuXlXscreen\"",
+                  "taspo.cfg:19: unknown setting \"XXXDisplayRat\"",
               }));
     EXPECT_EQ(Int("DisplayWidth"), -999);
     EXPECT_FALSE(Bool("Fullscreen", false));
@@ -250,6 +256,8 @@ TEST_F(ConfigText, ByteOrderMarkAndCarriageReturnsAreAccepted) {
     EXPECT_TRUE(messages.empty()) << ::testing::PrintToString(messages);
     EXPECT_TRUE(Bool("Fullscreen", false));
     EXPECT_EQ(Int("DisplayWidth"), 640);
+    EXPECT_EQ(Load("\xEF\xBB\xBF"), 0u) << "a file that is only the mark is an empty one";
+    EXPECT_TRUE(messages.empty()) << ::testing::PrintToString(messages);
 }
 
 TEST_F(ConfigText, AByteOrderMarkCountsOnlyAtTheStart) {

@@ -54,10 +54,14 @@ TEST_F(GameFilesTest, MissingImageNamesEveryPlaceTried) {
               "button.bmp: not found in the working directory or " + DataDirectory());
     AppShutdown();
 
-    backend.SetExecutablePath("");
-    EXPECT_FALSE(Start());
-    EXPECT_STREQ(failure.reason, "button.bmp: not found in the working directory")
-        << "where the program's file is unknown, only the working directory is tried";
+    // Unknown, or a relative path whose folders run out before the data's: only the working
+    // directory is tried.
+    for (const char* program : {"", "games/taspo"}) {
+        backend.SetExecutablePath(program);
+        EXPECT_FALSE(Start());
+        EXPECT_STREQ(failure.reason, "button.bmp: not found in the working directory") << program;
+        AppShutdown();
+    }
 }
 
 TEST_F(GameFilesTest, ConfigurationComesFromTheWorkingDirectoryFirstThenTheUsersFolder) {
@@ -98,6 +102,16 @@ TEST_F(ConfigFolderTest, ConfigurationFolderFollowsXdgWithTheHomeAsDefault) {
     mkdir(config.c_str(), 0755);
     EXPECT_FALSE(Start());
     EXPECT_EQ(failure.reason, config + ": cannot read the file (Is a directory)");
+    AppShutdown();
+
+    // An absolute XDG_CONFIG_HOME wins, and the paths it gives have no doubled slashes.
+    scratch.Write("xdg/taspo/taspo.cfg", std::string("DisplayWidth 1\n"));
+    setenv("XDG_CONFIG_HOME", (scratch.Path() + "/xdg//").c_str(), 1);
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(Start()) << failure.reason;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "taspo: " + scratch.Path() +
+                  "/xdg/taspo/taspo.cfg:1: expected \"=\" after \"DisplayWidth\"\n");
 }
 
 // A link whose target is gone would open as "no such file": it is named, with its target, instead
