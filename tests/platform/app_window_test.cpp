@@ -69,6 +69,8 @@ TEST_F(AppWindowTest, CreatesTaspoCentredWithA512By448ClientArea) {
     EXPECT_TRUE(window.created);
     EXPECT_NE(window.handle, nullptr);
     EXPECT_NE(window.deviceContext, nullptr);
+    EXPECT_EQ(ReleaseDC(window.handle, nullptr), 0) << "not the window's context";
+    EXPECT_EQ(ReleaseDC(nullptr, window.deviceContext), 0) << "not a window";
     EXPECT_EQ(window.instance, instance);
     EXPECT_EQ(window.style, 0x00CA0000u);
     EXPECT_EQ(window.windowClass.cbSize, sizeof(WNDCLASSEXA));

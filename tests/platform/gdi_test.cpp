@@ -60,6 +60,10 @@ TEST(Gdi, SelectingHandsBackThePreviousBitmapAndASelectedBitmapCannotBeDeleted) 
         HDC other = CreateCompatibleDC(nullptr);
         EXPECT_EQ(SelectObject(memory.context, other), nullptr) << "only bitmaps go in";
         DeleteDC(other);
+        void* stale = memory.bits;
+        EXPECT_EQ(CreateDIBSection(memory.context, nullptr, DIB_RGB_COLORS, &stale, nullptr, 0),
+                  nullptr);
+        EXPECT_EQ(stale, nullptr) << "a failed section leaves no pointer to use";
     }
     EXPECT_EQ(portable::LiveGdiObjects(), before) << "the context and the section are gone";
 }
