@@ -147,12 +147,13 @@ TEST_F(ConfigText, AgainstASchemaWrongKindsUnknownNamesAndNamedContextsAreReport
         "Colour = 2\n"
         "[]\n"
         "DisplayRate = 50\n"
-        "Fullsize = 1\n"        // four edits from Fullscreen, two of them added letters
-        "XFuXlXscreen = 1\n"    // three, two of them dropped letters
-        "XXXDisplayRat = 1\n";  // four from DisplayRate, three of them at the front
+        "Fullsize = 1\n"       // four edits from Fullscreen, two of them added letters
+        "XFuXlXscreen = 1\n"   // three, two of them dropped letters
+        "XXXDisplayRat = 1\n"  // four from DisplayRate, three of them at the front
+        "Fulscteen = 1\n";     // two: one letter lost, one changed
     EXPECT_EQ(LoadConfigText("taspo.cfg", text.data(), static_cast<uint32_t>(text.size()),
                              &ConfigTest::Collect, this, &schema),
-              15u);
+              16u);
     EXPECT_EQ(messages,
               (std::vector<std::string>{
                   "taspo.cfg:1: Fullscreen expects true or false",
@@ -173,6 +174,7 @@ TEST_F(ConfigText, AgainstASchemaWrongKindsUnknownNamesAndNamedContextsAreReport
                   "taspo.cfg:17: unknown setting \"Fullsize\"",
                   "taspo.cfg:18: unknown setting \"XFuXlXscreen\"",
                   "taspo.cfg:19: unknown setting \"XXXDisplayRat\"",
+                  "taspo.cfg:20: unknown setting \"Fulscteen\"; did you mean \"Fullscreen\"?",
               }));
     EXPECT_EQ(Int("DisplayWidth"), -999);
     EXPECT_FALSE(Bool("Fullscreen", false));
