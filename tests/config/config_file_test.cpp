@@ -150,10 +150,11 @@ TEST_F(ConfigText, AgainstASchemaWrongKindsUnknownNamesAndNamedContextsAreReport
         "Fullsize = 1\n"       // four edits from Fullscreen, two of them added letters
         "XFuXlXscreen = 1\n"   // three, two of them dropped letters
         "XXXDisplayRat = 1\n"  // four from DisplayRate, three of them at the front
-        "Fulscteen = 1\n";     // two: one letter lost, one changed
+        "Fulscteen = 1\n"      // two: one letter lost, one changed
+        "isplayRdt = 1\n";     // three from DisplayRate, one of them at the front
     EXPECT_EQ(LoadConfigText("taspo.cfg", text.data(), static_cast<uint32_t>(text.size()),
                              &ConfigTest::Collect, this, &schema),
-              16u);
+              17u);
     EXPECT_EQ(messages,
               (std::vector<std::string>{
                   "taspo.cfg:1: Fullscreen expects true or false",
@@ -175,9 +176,13 @@ TEST_F(ConfigText, AgainstASchemaWrongKindsUnknownNamesAndNamedContextsAreReport
                   "taspo.cfg:18: unknown setting \"XFuXlXscreen\"",
                   "taspo.cfg:19: unknown setting \"XXXDisplayRat\"",
                   "taspo.cfg:20: unknown setting \"Fulscteen\"; did you mean \"Fullscreen\"?",
+                  "taspo.cfg:21: unknown setting \"isplayRdt\"",
               }));
+    // A value of the wrong kind is not stored, as either kind.
     EXPECT_EQ(Int("DisplayWidth"), -999);
+    EXPECT_FALSE(Bool("DisplayWidth", false));
     EXPECT_FALSE(Bool("Fullscreen", false));
+    EXPECT_EQ(Int("Fullscreen"), -999);
     EXPECT_EQ(Int("DisplayHeight"), 480);
     EXPECT_EQ(Int("Vsync"), 3);
     EXPECT_EQ(Int("DisplayRate"), 50);
