@@ -96,4 +96,4 @@ check "the .deb's /usr/share/doc/taspo/copyright is DEP-5 and grants LICENSE's Z
 check "the zip carries LICENSE as LICENSE.txt with CRLF line ends" \
     crlf_copy_of "$work/zip/taspo-$version-win32/LICENSE.txt" LICENSE
 
-[ "$checks_failed" -eq 0 ]
+checks_passed

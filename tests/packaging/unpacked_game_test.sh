@@ -53,8 +53,8 @@ if check "the window titled \"Taspo\" opens" window_opens; then
         "$probe" wait-image "$window" "$data/button.bmp" 808080 6000
     "$probe" close "$window" || true
 fi
-if [ "$checks_failed" -ne 0 ] && [ -s "$work/game.log" ]; then
+if ! checks_passed && [ -s "$work/game.log" ]; then
     echo "-- the game's output:"
     cat "$work/game.log"
 fi
-[ "$checks_failed" -eq 0 ]
+checks_passed

@@ -32,4 +32,4 @@ check "its taspo.exe is a 32-bit GUI PE" exe_is_a_32bit_gui_pe
 check "its README.txt tells the keys and taspo.cfg" \
     readme_tells_keys_and_settings "$work/$folder/README.txt"
 stat -c '  %s bytes  %n' "$zip"
-[ "$checks_failed" -eq 0 ]
+checks_passed

@@ -77,8 +77,8 @@ if check "the window titled \"Taspo\" opens" window_opens; then
     check "space while it shows turns the background 0xC0C0FF" space_scores_a_hit
     check "WM_DELETE_WINDOW ends the game with exit code 0" close_request_ends_with_0
 fi
-if [ "$checks_failed" -ne 0 ] && [ -s "$work/game.log" ]; then
+if ! checks_passed && [ -s "$work/game.log" ]; then
     echo "-- the game's output:"
     cat "$work/game.log"
 fi
-[ "$checks_failed" -eq 0 ]
+checks_passed
