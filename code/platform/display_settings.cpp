@@ -4,13 +4,15 @@
 #include <cstring>
 
 #include "config/variable_registry.h"
+#include "platform/app_window.h"
 #include "platform/win32.h"
+#include "platform/window_scale.h"
 
 namespace {
 
 const ConfigSetting DisplayConfigSettings[] = {
     {"DisplayWidth", ET_Int}, {"DisplayHeight", ET_Int}, {"Fullscreen", ET_Bool},
-    {"DisplayDepth", ET_Int}, {"DisplayRate", ET_Int},
+    {"DisplayDepth", ET_Int}, {"DisplayRate", ET_Int},   {"WindowScale", ET_Int},
 };
 
 }  // namespace
@@ -41,6 +43,10 @@ int32_t ReadDisplayRate() {
     static ConfigKey key = {"DisplayRate", 0, false};
     return ReadInt(&key, 60);
 }
+int32_t ReadWindowScale() {
+    static ConfigKey key = {"WindowScale", 0, false};
+    return ReadInt(&key, 0);
+}
 
 // Width over height as unsigned values in double precision; a zero height, the default, has no
 // ratio and gives 0 rather than an infinity or a NaN.
@@ -70,6 +76,21 @@ DWORD FieldIf(int32_t value, DWORD field) {
 
 }  // namespace
 
+int32_t ResolveWindowScale(int32_t setting, int32_t desktopWidth, int32_t desktopHeight) {
+    int32_t scale = setting;
+    if (setting == 0) {
+        // N * client <= desktop / 2 for both sides, in whole numbers.
+        scale = desktopWidth / (2 * AppClientWidth);
+        if (desktopHeight / (2 * AppClientHeight) < scale) {
+            scale = desktopHeight / (2 * AppClientHeight);
+        }
+    }
+    if (scale < 1) {
+        return 1;
+    }
+    return scale < MaxWindowScale ? scale : MaxWindowScale;
+}
+
 void InitDisplaySettings(DisplaySettings* settings) {
     std::memset(settings, 0, sizeof(DisplaySettings));
     settings->entries.minCapacity = 0;
@@ -81,6 +102,9 @@ void InitDisplaySettings(DisplaySettings* settings) {
     settings->fullscreen = ReadFullscreen();
     // Read before any switch: the window is centred on the desktop, not on the full-screen mode.
     ReadDesktopSize(settings);
+    settings->windowScale =
+        ResolveWindowScale(ReadWindowScale(), settings->desktopWidth, settings->desktopHeight);
+    SetWindowScale(settings->windowScale);
     ApplyDisplayMode(settings);
 }
 

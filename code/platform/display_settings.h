@@ -8,7 +8,7 @@
 #include "config/config_file.h"
 #include "memory/array.h"
 
-// The five settings the display reads, for the configuration reader to check a file against.
+// The six settings the display reads, for the configuration reader to check a file against.
 extern const ConfigSchema DisplayConfigSchema;
 
 struct DisplaySettings {
@@ -18,11 +18,21 @@ struct DisplaySettings {
     int32_t desktopHeight;
     float aspectRatio;        // displayWidth / displayHeight; 0 while displayHeight is 0
     bool fullscreen;          // Fullscreen, default false
+    int32_t windowScale;      // WindowScale as the window is shown: 1 to MaxWindowScale
     Array<uint64_t> entries;  // empty: nothing fills it; released with the settings
 };
 
+constexpr int32_t MaxWindowScale = 16;
+
+// The scale a WindowScale setting shows the window at on a desktop of the given size. 1 or more
+// is taken as it is, up to MaxWindowScale, and below 0 as 1. 0, the default, is the largest whole
+// scale at which the client area is at most half the desktop's width and half its height: 1 on
+// 1920 by 1080, 2 on 3840 by 2160; never less than 1, as on a small or unknown (0 by 0) desktop.
+int32_t ResolveWindowScale(int32_t setting, int32_t desktopWidth, int32_t desktopHeight);
+
 // Constructs the settings in a record from EngineAlloc: reads DisplayWidth, DisplayHeight and
-// Fullscreen, records the desktop size, then ApplyDisplayMode. When the desktop mode cannot be
+// Fullscreen, records the desktop size, resolves WindowScale on it and hands the scale to the
+// system (SetWindowScale) for the window, then ApplyDisplayMode. When the desktop mode cannot be
 // queried the desktop size is 0 by 0, so the window ends up at the desktop's top left.
 void InitDisplaySettings(DisplaySettings* settings);
 

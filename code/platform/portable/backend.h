@@ -50,6 +50,10 @@ public:
                             int height) = 0;
     virtual void ShowWindow(bool visible) = 0;
     virtual void CloseWindow() = 0;
+    // How many times wider and higher than its client area the next window is shown, each client
+    // pixel a square of that many; 1 until the display settings say otherwise. Only a window on a
+    // desktop is scaled: a browser's page sizes its own canvas, and the tests want the client.
+    virtual void SetWindowScale(int scale) { static_cast<void>(scale); }
     virtual void Present(const ClientPixels& pixels) = 0;
     virtual bool WindowHasFocus() = 0;
 

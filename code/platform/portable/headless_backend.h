@@ -71,6 +71,8 @@ public:
     const std::vector<ModeChange>& ModeChanges() const { return modeChanges_; }
     const std::vector<MessageBoxShown>& MessageBoxes() const { return messageBoxes_; }
     const WindowState& Window() const { return window_; }
+    // The scale the layer last asked windows to be shown at; the window itself keeps its size.
+    int WindowScale() const { return windowScale_; }
     size_t YieldCount() const { return yieldCount_; }
     size_t CounterReads() const { return counterReads_; }
     size_t KeyReads() const { return keyReads_; }
@@ -79,6 +81,7 @@ public:
     bool OpenWindow(HWND handle, const char* title, int x, int y, int width, int height) override;
     void ShowWindow(bool visible) override { window_.visible = visible; }
     void CloseWindow() override;
+    void SetWindowScale(int scale) override { windowScale_ = scale; }
     void Present(const ClientPixels& pixels) override;
     bool WindowHasFocus() override { return window_.open && focused_; }
     void PumpEvents() override {}
@@ -104,6 +107,7 @@ private:
     bool modeSupported_ = true;
     bool recordFrames_ = true;
     WindowState window_;
+    int windowScale_ = 1;
     std::vector<Frame> frames_;
     ClientPixels shown_{};  // the open window's client pixels, valid until it closes
     Frame lastFrame_;       // a copy of them, taken when the window closes

@@ -1,7 +1,10 @@
 // SDL2 under our Win32 layer. The window is presented through its window surface with SDL's
-// framebuffer acceleration off, which draws several times more frames here than its default.
+// framebuffer acceleration off, which draws several times more frames here than its default; a
+// scaled window is drawn there by repeating pixels, so no filter ever blurs the picture.
 #include "platform/portable/sdl/sdl_backend.h"
 
+#include <algorithm>
+#include <cstring>
 #include <thread>
 
 #include "platform/portable/sdl/surface_rows.h"
@@ -35,6 +38,7 @@ SdlBackend::SdlBackend() {
 
 SdlBackend::~SdlBackend() {
     SdlBackend::CloseWindow();  // named: during destruction no override can be reached anyway
+    pads_.CloseAll();
     if (started_) {
         SDL_Quit();
     }
@@ -50,6 +54,10 @@ bool SdlBackend::Start() {
         started_ = false;
         SDL_SetError("no X11 or Wayland display was found");
     }
+    // Without game controllers the game is still played on the keyboard.
+    if (started_ && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        SDL_ClearError();
+    }
     return started_;
 }
 
@@ -59,7 +67,12 @@ const char* SdlBackend::Error() const {
 
 bool SdlBackend::OpenWindow(HWND handle, const char* title, int x, int y, int width, int height) {
     CloseWindow();
-    window_ = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN);
+    // Grown about the centre it was placed for; the layer's client area keeps the asked size.
+    int shownWidth = width * scale_;
+    int shownHeight = height * scale_;
+    x = std::max(0, x - (shownWidth - width) / 2);
+    y = std::max(0, y - (shownHeight - height) / 2);
+    window_ = SDL_CreateWindow(title, x, y, shownWidth, shownHeight, SDL_WINDOW_HIDDEN);
     if (window_ == nullptr) {
         return false;
     }
@@ -91,30 +104,49 @@ void SdlBackend::CloseWindow() {
     }
 }
 
+void SdlBackend::SetWindowScale(int scale) {
+    scale_ = std::max(1, scale);
+}
+
+int SdlBackend::FittingScale(const ClientPixels& pixels, const SDL_Surface& surface) const {
+    if (pixels.width <= 0 || pixels.height <= 0) {
+        return 1;
+    }
+    int fits = std::min(surface.w / pixels.width, surface.h / pixels.height);
+    return std::max(1, std::min(scale_, fits));
+}
+
 void SdlBackend::Present(const ClientPixels& pixels) {
     SDL_Surface* surface = window_ != nullptr ? SDL_GetWindowSurface(window_) : nullptr;
     if (surface == nullptr) {
         return;
     }
-    // A full-screen surface may be larger than the picture: centre it.
-    int width = SDL_min(pixels.width, surface->w);
-    int height = SDL_min(pixels.height, surface->h);
-    int left = (surface->w - width) / 2;
-    int top = (surface->h - height) / 2;
-    if (width != surface->w || height != surface->h) {
+    // A full-screen surface is the mode's size, not the window's: the picture is scaled as far as
+    // it fits (never below 1), centred, and what is still too large is cut.
+    int scale = FittingScale(pixels, *surface);
+    int width = SDL_min(pixels.width, surface->w / scale);
+    int height = SDL_min(pixels.height, surface->h / scale);
+    int left = (surface->w - width * scale) / 2;
+    int top = (surface->h - height * scale) / 2;
+    if (width * scale != surface->w || height * scale != surface->h) {
         SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));  // black borders
     }
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
         return;
     }
     int bytesPerPixel = surface->format->BytesPerPixel;
+    size_t shownBytes = static_cast<size_t>(width) * scale * bytesPerPixel;
     for (int y = 0; y < height; ++y) {
         const uint8_t* from =
             pixels.bytes + static_cast<size_t>(pixels.height - y - 1) * pixels.stride;
         uint8_t* to = static_cast<uint8_t*>(surface->pixels) +
-                      static_cast<size_t>(top + y) * surface->pitch +
+                      static_cast<size_t>(top + y * scale) * surface->pitch +
                       static_cast<size_t>(left) * bytesPerPixel;
         ConvertRow(from, surface->format->format, to, width);
+        WidenRow(to, width, bytesPerPixel, scale);
+        for (int copy = 1; copy < scale; ++copy) {
+            std::memcpy(to + static_cast<size_t>(copy) * surface->pitch, to, shownBytes);
+        }
     }
     if (SDL_MUSTLOCK(surface)) {
         SDL_UnlockSurface(surface);
@@ -131,6 +163,7 @@ void SdlBackend::PumpEvents() {
     while (SDL_PollEvent(&event) != 0) {
         Follow(event);
     }
+    pads_.Read();
 }
 
 void SdlBackend::Follow(const SDL_Event& event) {
@@ -145,6 +178,10 @@ void SdlBackend::Follow(const SDL_Event& event) {
         }
         case SDL_WINDOWEVENT:
             FollowWindow(event.window);
+            break;
+        case SDL_CONTROLLERDEVICEADDED:
+        case SDL_CONTROLLERDEVICEREMOVED:
+            pads_.Follow(event);
             break;
         case SDL_QUIT:
             RequestClose();
@@ -176,7 +213,8 @@ bool SdlBackend::IsKeyDown(int virtualKey) {
         return false;
     }
     SDL_Scancode code = scancodes_[virtualKey];
-    return code != SDL_SCANCODE_UNKNOWN && down_[code];
+    // The keyboard and the pads are held apart, so letting go of one leaves the other's press.
+    return (code != SDL_SCANCODE_UNKNOWN && down_[code]) || pads_.IsKeyDown(virtualKey);
 }
 
 int64_t SdlBackend::Counter() {

@@ -1,12 +1,14 @@
 // The real machine under our Win32 layer: an SDL2 window presented through its window surface,
 // the SDL keyboard read by Windows virtual-key code, SDL's counter and display modes. Keys and
 // focus are what the events polled so far said, which is what SDL builds its own keyboard state
-// and window flags from; so SDL_PushEvent drives them in a test as the desktop does.
+// and window flags from; so SDL_PushEvent drives them in a test as the desktop does. Game
+// controllers hold keys of their own beside the keyboard's.
 #pragma once
 
 #include <SDL.h>
 
 #include "platform/portable/backend.h"
+#include "platform/portable/sdl/gamepads.h"
 
 namespace portable {
 
@@ -24,6 +26,7 @@ public:
     bool OpenWindow(HWND handle, const char* title, int x, int y, int width, int height) override;
     void ShowWindow(bool visible) override;
     void CloseWindow() override;
+    void SetWindowScale(int scale) override;
     void Present(const ClientPixels& pixels) override;
     bool WindowHasFocus() override;
     void PumpEvents() override;
@@ -41,12 +44,15 @@ private:
     void RequestClose();
     bool FindMode(const DisplayMode& request, SDL_DisplayMode* found);
     void ApplyFullscreen();
+    int FittingScale(const ClientPixels& pixels, const SDL_Surface& surface) const;
 
     bool started_ = false;
     SDL_Window* window_ = nullptr;
     HWND handle_ = nullptr;
     SDL_Scancode scancodes_[256];
     bool down_[SDL_NUM_SCANCODES] = {};
+    Gamepads pads_;
+    int scale_ = 1;
     bool focused_ = false;
     bool fullscreenWanted_ = false;
     SDL_DisplayMode fullscreenMode_{};
