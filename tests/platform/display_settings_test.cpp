@@ -218,14 +218,38 @@ TEST_F(DisplaySettingsTest, DestructionGivesBackTheEntriesAndTheRecord) {
     EXPECT_EQ(ArenaBlocks(ActiveArena()), before);
 }
 
+// Every setting of the text is one the display's schema knows.
 TEST_F(DisplaySettingsTest, AConfigurationTextReachesTheDisplay) {
-    std::string text = "Fullscreen = true\nDisplayWidth = 800\nDisplayHeight = 600\n";
+    std::string text =
+        "Fullscreen = true\nDisplayWidth = 800\nDisplayHeight = 600\nWindowScale = 3\n";
     ASSERT_EQ(LoadConfigText("taspo.cfg", text.data(), static_cast<uint32_t>(text.size()), nullptr,
-                             nullptr),
+                             nullptr, &DisplayConfigSchema),
               0u);
     DisplaySettings* settings = Create();
     ASSERT_EQ(Changes().size(), 2u);
     ExpectMode(Changes()[1], {800, 600, 32, 60}, false);
+    EXPECT_EQ(backend.WindowScale(), 3);
+    DestroyDisplaySettings(settings);
+}
+
+// Automatic (0) is the largest whole scale whose window is at most half the desktop each way.
+TEST_F(DisplaySettingsTest, WindowScaleIsTheSettingOrTheLargestWithinHalfTheDesktop) {
+    struct Case {
+        int32_t setting, desktopWidth, desktopHeight, scale;
+    } cases[] = {
+        {0, 1920, 1080, 1}, {0, 3840, 2160, 2}, {0, 2048, 1792, 2},  {0, 2047, 1792, 1},
+        {0, 2048, 1791, 1}, {0, 640, 480, 1},   {0, 0, 0, 1},        {0, 7680, 4320, 4},
+        {3, 1920, 1080, 3}, {1, 3840, 2160, 1}, {-2, 3840, 2160, 1}, {99, 640, 480, MaxWindowScale},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ResolveWindowScale(c.setting, c.desktopWidth, c.desktopHeight), c.scale)
+            << c.setting << " on " << c.desktopWidth << "x" << c.desktopHeight;
+    }
+    // The default, on the desktop the settings read, is what the window is shown at.
+    backend.SetDesktopMode({3840, 2160, 32, 60});
+    DisplaySettings* settings = Create();
+    EXPECT_EQ(settings->windowScale, 2);
+    EXPECT_EQ(backend.WindowScale(), 2);
     DestroyDisplaySettings(settings);
 }
 

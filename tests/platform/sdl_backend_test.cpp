@@ -1,11 +1,13 @@
 // The real game's backend on SDL's dummy video driver, which needs no display: its own row
-// conversion against SDL's, the picture on the window surface, keys, focus and close requests
-// from SDL's events, and display modes through ChangeDisplaySettingsA.
+// conversion against SDL's, the picture on the window surface (scaled too), keys, focus and close
+// requests from SDL's events, a virtual game controller, and display modes through
+// ChangeDisplaySettingsA.
 #include "platform/portable/sdl/sdl_backend.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -68,6 +70,25 @@ TEST(SdlRowConversion, OurLoopsMatchSdlConvertPixelsByteForByte) {
     EXPECT_EQ(fast, (std::vector<Uint32>{SDL_PIXELFORMAT_RGB888, SDL_PIXELFORMAT_ARGB8888}));
 }
 
+// A scaled window's rows: each pixel, whatever its size, repeated whole, none blended.
+TEST(SdlRowConversion, WideningRepeatsEveryPixelWholeInPlace) {
+    constexpr int Width = 5;
+    const std::vector<uint8_t> pixels = SourceRow(2 * Width);  // bytes enough for 4-byte pixels
+    for (int bytesPerPixel = 1; bytesPerPixel <= 4; ++bytesPerPixel) {
+        for (int scale = 1; scale <= 3; ++scale) {
+            std::vector<uint8_t> row(Width * bytesPerPixel * scale, 0);
+            std::copy_n(pixels.begin(), Width * bytesPerPixel, row.begin());
+            portable::WidenRow(row.data(), Width, bytesPerPixel, scale);
+            for (int x = 0; x < Width * scale; ++x) {
+                for (int b = 0; b < bytesPerPixel; ++b) {
+                    EXPECT_EQ(row[x * bytesPerPixel + b], pixels[x / scale * bytesPerPixel + b])
+                        << bytesPerPixel << " bytes, scale " << scale << ", pixel " << x;
+                }
+            }
+        }
+    }
+}
+
 class SdlBackendTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -94,8 +115,15 @@ protected:
         event.window.windowID = SDL_GetWindowID(OnlyWindow());
         ASSERT_EQ(SDL_PushEvent(&event), 1);
     }
-    // The backend's window: SDL numbers its windows from 1 at each start.
-    static SDL_Window* OnlyWindow() { return SDL_GetWindowFromID(1); }
+    // The backend's one window. SDL numbers its windows from 1 at each start.
+    static SDL_Window* OnlyWindow() {
+        for (Uint32 id = 1; id < 8; ++id) {
+            if (SDL_Window* window = SDL_GetWindowFromID(id)) {
+                return window;
+            }
+        }
+        return nullptr;
+    }
     // The next posted message after SDL's events are taken in, or WM_NULL (0).
     static MSG NextMessage() {
         MSG msg{};
@@ -135,16 +163,11 @@ TEST_F(SdlBackendTest, PresentPutsTheBottomUpPictureOnTheWindowSurfaceTheRightWa
     }
 }
 
-// A frame smaller than the window lands centred on black; a larger one is cut to the window.
-TEST_F(SdlBackendTest, FramesLandCentredOnBlackAndAreCutToTheWindow) {
+// A frame smaller than the window lands centred on black; a larger one is cut to the window. At
+// scale 2 the window is twice as wide and high about the same centre, and the frame's every pixel
+// a 2 by 2 square of its colour.
+TEST_F(SdlBackendTest, FramesLandCentredOnBlackAreCutToTheWindowAndScaledInSquares) {
     backend.Present({nullptr, 4, 2, 12});  // no window yet: nothing to draw on
-    ASSERT_TRUE(backend.OpenWindow(nullptr, "t", 0, 0, 8, 6));
-    SDL_Surface* surface = SDL_GetWindowSurface(OnlyWindow());
-    ASSERT_NE(surface, nullptr);
-    auto pixel = [surface](int x, int y) {
-        const uint8_t* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
-        return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
-    };
     // Two rows of four pixels, bottom-up, 12 bytes a row: colour = 0x2Y80XY at column X, row Y.
     std::vector<uint8_t> bytes(2 * 12);
     for (int y = 0; y < 2; ++y) {
@@ -154,28 +177,61 @@ TEST_F(SdlBackendTest, FramesLandCentredOnBlackAndAreCutToTheWindow) {
             bytes[(1 - y) * 12 + 3 * x + 2] = static_cast<uint8_t>(0x20 + y);      // red
         }
     }
-    SDL_FillRect(surface, nullptr, 0xFFFFFF);
-    backend.Present({bytes.data(), 4, 2, 12});
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            bool inside = x >= 2 && x < 6 && y >= 2 && y < 4;
-            uint32_t expected =
-                inside ? (0x20u + (y - 2)) << 16 | 0x8000u | (0x10u * (x - 2) + (y - 2) + 1) : 0;
-            EXPECT_EQ(pixel(x, y), expected) << x << "," << y;
+    for (int scale : {1, 2}) {
+        SCOPED_TRACE(scale);
+        backend.SetWindowScale(scale);
+        ASSERT_TRUE(backend.OpenWindow(nullptr, "t", 20, 10, 8, 6));
+        int x0 = 0, y0 = 0;
+        SDL_GetWindowPosition(OnlyWindow(), &x0, &y0);
+        EXPECT_EQ(x0, 20 - 4 * (scale - 1));
+        EXPECT_EQ(y0, 10 - 3 * (scale - 1));
+        SDL_Surface* surface = SDL_GetWindowSurface(OnlyWindow());
+        ASSERT_NE(surface, nullptr);
+        ASSERT_EQ(surface->w, 8 * scale);
+        ASSERT_EQ(surface->h, 6 * scale);
+        auto pixel = [surface](int x, int y) {
+            const uint8_t* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
+            return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
+        };
+        SDL_FillRect(surface, nullptr, 0xFFFFFF);
+        backend.Present({bytes.data(), 4, 2, 12});
+        for (int y = 0; y < surface->h; ++y) {
+            for (int x = 0; x < surface->w; ++x) {
+                int fx = x / scale - 2;  // the frame's pixel this one shows
+                int fy = y / scale - 2;
+                bool inside = fx >= 0 && fx < 4 && fy >= 0 && fy < 2;
+                uint32_t expected =
+                    inside ? (0x20u + fy) << 16 | 0x8000u | (0x10u * fx + fy + 1) : 0;
+                EXPECT_EQ(pixel(x, y), expected) << x << "," << y;
+            }
         }
+        // As high as the window but narrower: borders left and right only.
+        std::vector<uint8_t> tall(6 * 12, 0x50);
+        SDL_FillRect(surface, nullptr, 0xFFFFFF);
+        backend.Present({tall.data(), 4, 6, 12});
+        EXPECT_EQ(pixel(2 * scale - 1, 0), 0u);
+        EXPECT_EQ(pixel(2 * scale, 0), 0x505050u);
+        EXPECT_EQ(pixel(6 * scale, 6 * scale - 1), 0u);
+        if (scale == 2) {
+            // Too wide to be doubled (a full-screen surface is the mode's size, whatever the
+            // window's scale): shown at the largest scale that fits, never below 1.
+            std::vector<uint8_t> wide(4 * 32, 0x60);
+            SDL_FillRect(surface, nullptr, 0xFFFFFF);
+            backend.Present({wide.data(), 10, 4, 32});
+            int left = (surface->w - 10) / 2;
+            int top = (surface->h - 4) / 2;
+            EXPECT_EQ(pixel(left - 1, top), 0u);
+            EXPECT_EQ(pixel(left, top), 0x606060u);
+            EXPECT_EQ(pixel(left + 9, top + 3), 0x606060u);
+            EXPECT_EQ(pixel(left + 10, top + 3), 0u);
+            EXPECT_EQ(pixel(left, top + 4), 0u);
+        }
+        // Larger than the window even unscaled: the top-left part, with no border to draw.
+        std::vector<uint8_t> large(20 * 60, 0x40);
+        backend.Present({large.data(), 20, 20, 60});
+        EXPECT_EQ(pixel(0, 0), 0x404040u);
+        EXPECT_EQ(pixel(surface->w - 1, surface->h - 1), 0x404040u);
     }
-    // As high as the window but narrower: borders left and right only.
-    std::vector<uint8_t> tall(6 * 12, 0x50);
-    SDL_FillRect(surface, nullptr, 0xFFFFFF);
-    backend.Present({tall.data(), 4, 6, 12});
-    EXPECT_EQ(pixel(1, 0), 0u);
-    EXPECT_EQ(pixel(2, 0), 0x505050u);
-    EXPECT_EQ(pixel(6, 5), 0u);
-    // Larger than the window: the top-left part, with no border to draw.
-    std::vector<uint8_t> large(10 * 32, 0x40);
-    backend.Present({large.data(), 10, 10, 32});
-    EXPECT_EQ(pixel(0, 0), 0x404040u);
-    EXPECT_EQ(pixel(7, 5), 0x404040u);
 }
 
 TEST_F(SdlBackendTest, KeysFocusAndCloseRequestsFollowSdlEvents) {
@@ -259,6 +315,72 @@ TEST_F(SdlBackendTest, ModesAreMatchedAgainstTheDisplaysWithLeftOutFieldsKeeping
     EXPECT_NE(SDL_GetWindowFlags(OnlyWindow()) & SDL_WINDOW_FULLSCREEN, 0u);
     EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
     EXPECT_EQ(SDL_GetWindowFlags(OnlyWindow()) & SDL_WINDOW_FULLSCREEN, 0u);
+}
+
+// SDL's virtual controller stands in for a pad: each of its buttons alone, then its A beside
+// the space key, then the pad pulled out while A is held and another plugged in.
+TEST_F(SdlBackendTest, APadsBottomButtonHoldsSpaceAndItsBackEscapeBesideTheKeyboard) {
+    auto attach = [] {
+        return SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                         SDL_CONTROLLER_BUTTON_MAX, 0);
+    };
+    int index = attach();
+    ASSERT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* stick = SDL_JoystickOpen(index);  // the test's hand on its buttons
+    ASSERT_NE(stick, nullptr);
+    auto press = [&stick](int button, bool down) {
+        ASSERT_EQ(SDL_JoystickSetVirtualButton(stick, button, down ? 1 : 0), 0);
+    };
+    auto held = [this] {
+        backend.PumpEvents();
+        std::vector<int> keys;
+        for (int key = 0; key < 256; ++key) {
+            if (GetAsyncKeyState(key) != 0) {
+                keys.push_back(key);
+            }
+        }
+        return keys;
+    };
+    EXPECT_EQ(held(), std::vector<int>{});
+    Push(SDL_CONTROLLERDEVICEADDED);  // told again about the pad already open (device 0)
+    for (int button = 0; button < SDL_CONTROLLER_BUTTON_MAX; ++button) {
+        press(button, true);
+        std::vector<int> expected;
+        if (button == SDL_CONTROLLER_BUTTON_A) {
+            expected = {VK_SPACE};
+        } else if (button == SDL_CONTROLLER_BUTTON_BACK) {
+            expected = {VK_ESCAPE};
+        }
+        EXPECT_EQ(held(), expected)
+            << SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(button));
+        press(button, false);
+    }
+    EXPECT_EQ(held(), std::vector<int>{});
+
+    // Two sources of space: either one letting go leaves the other's press.
+    press(SDL_CONTROLLER_BUTTON_A, true);
+    Push(SDL_KEYDOWN, SDL_SCANCODE_SPACE);
+    press(SDL_CONTROLLER_BUTTON_A, false);
+    EXPECT_EQ(held(), std::vector<int>{VK_SPACE}) << "the key still holds it";
+    press(SDL_CONTROLLER_BUTTON_A, true);
+    Push(SDL_KEYUP, SDL_SCANCODE_SPACE);
+    EXPECT_EQ(held(), std::vector<int>{VK_SPACE}) << "the pad still holds it";
+
+    // Pulled out mid-game: it lets go, and the backend's handles on it are closed.
+    SDL_JoystickID gone = SDL_JoystickInstanceID(stick);
+    SDL_JoystickClose(stick);
+    ASSERT_EQ(SDL_JoystickDetachVirtual(index), 0);
+    EXPECT_EQ(held(), std::vector<int>{});
+    EXPECT_EQ(SDL_GameControllerFromInstanceID(gone), nullptr);
+
+    index = attach();
+    ASSERT_GE(index, 0) << SDL_GetError();
+    stick = SDL_JoystickOpen(index);
+    ASSERT_NE(stick, nullptr);
+    held();  // it arrives
+    press(SDL_CONTROLLER_BUTTON_BACK, true);
+    EXPECT_EQ(held(), std::vector<int>{VK_ESCAPE});
+    SDL_JoystickClose(stick);
 }
 
 // SDL has no ExecutablePath of its own: the real machine's answer, /proc/self/exe.
