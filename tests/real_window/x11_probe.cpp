@@ -1,7 +1,7 @@
 // The one X11 client of the real-window tests, for the native game, the game under Wine and the
-// unpacked package alike: finds a window by its title, measures it, waits for a pixel colour or
-// for a picture centred in it, saves a screenshot and sends the close request a window manager
-// would.
+// unpacked package alike: finds a window by its title, measures it, waits for a pixel colour, for
+// a picture centred in it or for a screenshot scaled up, saves a screenshot and sends the close
+// request a window manager would.
 //   x11_probe find <title> <timeout-ms>                  prints the window id
 //   x11_probe size <window>                              prints "<width> <height>"
 //   x11_probe wait <window> <x> <y> <rrggbb> <ms>        until the pixel is that colour
@@ -10,6 +10,9 @@
 //       until the window's centre shows the 24-bit BMP, its magenta pixels as <rrggbb>; prints
 //       the milliseconds it waited
 //   x11_probe shot <window> <file.ppm>
+//   x11_probe wait-shot <window> <file.ppm> <scale> <ms>
+//       until the whole window is the picture of a shot, each of its pixels a scale by scale
+//       square
 //   x11_probe close <window>                             WM_PROTOCOLS / WM_DELETE_WINDOW
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -167,27 +170,99 @@ bool WaitForPixel(Display* display, Window window, int x, int y, unsigned long c
     return false;
 }
 
+// A P6 picture with 255 levels, as SaveShot writes it; false with a reason on stderr otherwise.
+bool LoadPpm(const char* path, Picture& picture) {
+    std::ifstream file(path, std::ios::binary);
+    std::string magic;
+    int width = 0, height = 0, levels = 0;
+    file >> magic >> width >> height >> levels;
+    file.get();  // the one space between the header and the pixels
+    if (!file || magic != "P6" || levels != 255 || width <= 0 || height <= 0 || width > 8192 ||
+        height > 8192) {
+        std::fprintf(stderr, "x11_probe: %s: not a shot of ours\n", path);
+        return false;
+    }
+    std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
+    if (!file.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()))) {
+        std::fprintf(stderr, "x11_probe: %s: its pixels are cut short\n", path);
+        return false;
+    }
+    picture = Picture{width, height, {}};
+    for (size_t i = 0; i < rgb.size(); i += 3) {
+        picture.pixels.push_back(static_cast<unsigned long>(rgb[i]) << 16 | rgb[i + 1] << 8 |
+                                 rgb[i + 2]);
+    }
+    return true;
+}
+
+// How many of the window's pixels differ from the picture with each of its pixels a square of
+// `scale`; -1 when the window is not that size or cannot be read.
+long ScaledDifference(Display* display, Window window, const Picture& picture, int scale) {
+    Picture seen = GrabWhole(display, window);
+    if (seen.width != picture.width * scale || seen.height != picture.height * scale) {
+        return -1;
+    }
+    long differing = 0;
+    for (int y = 0; y < seen.height; ++y) {
+        for (int x = 0; x < seen.width; ++x) {
+            unsigned long expected = picture.pixels[(y / scale) * picture.width + x / scale];
+            differing += seen.pixels[static_cast<size_t>(y) * seen.width + x] != expected ? 1 : 0;
+        }
+    }
+    return differing;
+}
+
+// Asks `difference` until it is 0 or the time is up: the milliseconds waited, or -1 with the
+// last difference in `last`.
+template <typename Difference>
+long WaitForNoDifference(Difference difference, int timeoutMs, long* last) {
+    auto start = Clock::now();
+    auto deadline = start + std::chrono::milliseconds(timeoutMs);
+    do {
+        *last = difference();
+        if (*last == 0) {
+            return static_cast<long>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
+                    .count());
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    } while (Clock::now() < deadline);
+    return -1;
+}
+
 bool WaitForImage(Display* display, Window window, const char* path, unsigned long background,
                   int timeoutMs) {
     Picture picture;
     if (!LoadBmp(path, picture)) {
         return false;
     }
-    auto start = Clock::now();
-    auto deadline = start + std::chrono::milliseconds(timeoutMs);
     long differing = -1;
-    do {
-        differing = CentredDifference(display, window, picture, background);
-        if (differing == 0) {
-            auto waited =
-                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-            std::printf("%lld\n", static_cast<long long>(waited.count()));
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    } while (Clock::now() < deadline);
+    long waited =
+        WaitForNoDifference([&] { return CentredDifference(display, window, picture, background); },
+                            timeoutMs, &differing);
+    if (waited >= 0) {
+        std::printf("%ld\n", waited);
+        return true;
+    }
     std::fprintf(stderr, "x11_probe: the centre never showed %s (%ld pixels differed last)\n", path,
                  differing);
+    return false;
+}
+
+bool WaitForShot(Display* display, Window window, const char* path, int scale, int timeoutMs) {
+    Picture picture;
+    if (!LoadPpm(path, picture) || scale < 1) {
+        return false;
+    }
+    long differing = -1;
+    if (WaitForNoDifference([&] { return ScaledDifference(display, window, picture, scale); },
+                            timeoutMs, &differing) >= 0) {
+        return true;
+    }
+    std::fprintf(stderr,
+                 "x11_probe: the window never showed %s in squares of %d (%ld pixels differed "
+                 "last; -1: not its size)\n",
+                 path, scale, differing);
     return false;
 }
 
@@ -221,7 +296,8 @@ void SendClose(Display* display, Window window) {
 }
 
 int Usage() {
-    std::fputs("usage: x11_probe find|size|wait|wait-not|wait-image|shot|close ...\n", stderr);
+    std::fputs("usage: x11_probe find|size|wait|wait-not|wait-image|wait-shot|shot|close ...\n",
+               stderr);
     return 2;
 }
 
@@ -269,6 +345,10 @@ int Run(Display* display, int argc, char** argv) {
                             std::atoi(argv[5]))
                    ? 0
                    : 1;
+    }
+    if (command == "wait-shot" && argc == 6) {
+        return WaitForShot(display, window, argv[3], std::atoi(argv[4]), std::atoi(argv[5])) ? 0
+                                                                                             : 1;
     }
     if (command == "shot" && argc == 4) {
         return SaveShot(display, window, argv[3]) ? 0 : 1;

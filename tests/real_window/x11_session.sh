@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # Sourced by the scripts that run the game in a virtual X display. x11_session_begin makes a
 # scratch folder ($work) and arranges for it, Xvfb and a game still running ($game_pid) to go
-# when the script exits; x11_session_display starts Xvfb on a free display and exports DISPLAY.
+# when the script exits; x11_session_display starts Xvfb on a free display, with a screen of the
+# size it is given (WIDTHxHEIGHT, 1024x768 by default), and exports DISPLAY.
 # Third-party libraries (D-Bus and Xlib through SDL) keep a few bytes to the end; LSAN_OPTIONS
 # leaves those out, while the game's own leaks would still be reported.
 
@@ -21,8 +22,9 @@ x11_session_end() {
 }
 
 x11_session_display() {
+    local size=${1:-1024x768}
     exec 3<>"$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
     DISPLAY=":$(head -n1 "$work/display")"
