@@ -21,6 +21,7 @@ x11_session_end() {
     rm -rf "$work"
 }
 
+# shellcheck disable=SC2120  # the size is optional
 x11_session_display() {
     local size=${1:-1024x768}
     exec 3<>"$work/display"
