@@ -292,26 +292,48 @@ async function playByTouch(t, url, button) {
     if (!started) {
       return;
     }
+    await check(t, 'the canvas takes no gestures: no scrolling, zoom, selection or menu',
+        async () => {
+          const taken = await page.evaluate(() => {
+            const canvas = document.getElementById('canvas');
+            const style = getComputedStyle(canvas);
+            const menu = new MouseEvent('contextmenu', {bubbles: true, cancelable: true});
+            return {touchAction: style.touchAction, userSelect: style.userSelect,
+              menu: canvas.dispatchEvent(menu)};
+          });
+          expect(taken.touchAction === 'none' && taken.userSelect === 'none' && !taken.menu,
+              JSON.stringify(taken));
+        });
     const {x, y} = await page.evaluate(canvasCentreInPage);
     const tap = () => page.touchscreen.tap(x, y);
 
-    // Right after the first frame the screen is grey for a while. A touch the browser takes back
-    // must let go as a lifted finger does, or the next tap would not be a press.
+    // The grey screen lasts a second at least. A touch the browser takes back must let go as a
+    // lifted finger does, or the next tap would not be a press.
     await check(t, 'a tap, or a touch the browser cancels, on the grey screen does nothing',
         async () => {
+          const since = await game.waitForLog((frames) => {
+            const last = frames[frames.length - 1];
+            return last && last.background === Grey && last.centre === Grey && last.at;
+          }, 8);
+          expect(since, 'no grey screen within 8 s');
           const touch = await page.context().newCDPSession(page);
           await touch.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: [{x, y}]});
           await touch.send('Input.dispatchTouchEvent', {type: 'touchCancel', touchPoints: []});
           await tap();
           await new Promise((resolve) => setTimeout(resolve, 300));
-          const log = await page.evaluate(() => window.taspoFrameLog);
+          const log = (await page.evaluate(() => window.taspoFrameLog)).filter(
+              (frame) => frame.at >= since && frame.at < since + 1000);
           expect(log.every((frame) => frame.background === Grey),
               `the background turned ${log.map((frame) => hex(frame.background)).join(', ')}`);
           expect(await page.locator('#canvas').isVisible(), 'the game ended');
         });
 
-    await check(t, 'a tap while the button shows turns the background 0xC0C0FF',
-        () => scoreHit(game, tap));
+    // As on a page that has not had a tap yet: the tap must give the canvas the focus, too.
+    await check(t, 'a tap while the button shows, the canvas without the focus, scores a hit',
+        () => scoreHit(game, async () => {
+          await page.evaluate(() => document.getElementById('canvas').blur());
+          await tap();
+        }));
 
     await check(t, '"End game" ends the game and the page says so', async () => {
       await page.locator('#end-game').tap();
