@@ -1,8 +1,10 @@
 // Plays the browser build in headless Chromium, served from 127.0.0.1, and checks what a player
 // sees: the grey 512 by 448 canvas, the button centred with its magenta left out about a second
-// in, a miss and a hit in their colours, Escape only while the canvas has the keyboard, the page's
-// word that the game ended, the reason a build without button.bmp gives, and a taspo.cfg asking
-// for full screen, which a tab refuses. Each check is a test of node's own runner (node:test).
+// in, a miss and a hit in their colours, hits by space and by a mouse click, Escape only while the
+// canvas has the keyboard, the page's word that the game ended, the game played by touch on a
+// phone-sized page and with a stand-in gamepad, the reason a build without button.bmp gives, and a
+// taspo.cfg asking for full screen, which a tab refuses. Each check is a test of node's own runner
+// (node:test).
 // Usage: TASPO_WEB_BUILD=build/web node --test tests/web/browser_test.mjs
 import assert from 'node:assert/strict';
 import fs from 'node:fs/promises';
@@ -118,6 +120,23 @@ class Game {
   }
 }
 
+// Presses with `press` while the button shows until a hit, a few times, since the button may go
+// between a look and the press; resolves to a note of the attempts it took. The frames' log tells
+// what followed, so a flash shorter than a look is not missed.
+async function scoreHit(game, press) {
+  for (let attempt = 1; attempt <= 4; attempt++) {
+    const look = await game.waitFor((l) => l.buttonShows, 8);
+    expect(look, 'the button did not show again within 8 s');
+    await press();
+    const hit = await game.waitForLog((frames) => frames.find((frame) => frame.at > look.at &&
+        (frame.background === Hit || frame.background === Miss)), 3);
+    if (hit && hit.background === Hit) {
+      return attempt > 1 ? `at attempt ${attempt}` : '';
+    }
+  }
+  throw new Error('four presses while it showed scored no hit');
+}
+
 // Before the page's own scripts: every frame put on a canvas is looked at as it is put, and a
 // change of its background or centre pixel is logged with the time. The first frame also says
 // whether it is grey from edge to edge.
@@ -204,18 +223,13 @@ async function playTheGame(t, url, button) {
       return `the button showed ${showed.toFixed(3)} s, the red lasted ${lasted.toFixed(3)} s`;
     });
 
-    // The button may go between a look and the key, so a few tries.
-    await check(t, 'space while the button shows turns the background 0xC0C0FF', async () => {
-      for (let attempt = 1; attempt <= 4; attempt++) {
-        const look = await game.waitFor((l) => l.buttonShows, 8);
-        expect(look, 'the button did not show again within 8 s');
-        await page.keyboard.press('Space');
-        const hit = await game.waitFor((l) => l.background === Hit || l.background === Miss, 3);
-        if (hit && hit.background === Hit) {
-          return attempt > 1 ? `at attempt ${attempt}` : '';
-        }
-      }
-      throw new Error('four presses while it showed scored no hit');
+    await check(t, 'space while the button shows turns the background 0xC0C0FF',
+        () => scoreHit(game, () => page.keyboard.press('Space')));
+
+    await check(t, 'so does a mouse click on the button, as the page says', async () => {
+      const status = await game.status();
+      expect(status.includes('press space or click'), `the page says "${status}"`);
+      return scoreHit(game, () => page.locator('#canvas').click());
     });
 
     await check(t, 'without the keyboard on the canvas Escape does nothing; a click gives it back',
@@ -233,16 +247,148 @@ async function playTheGame(t, url, button) {
     await check(t, 'Escape ends the game and the page says so, with a way to play again',
         async () => {
           await page.keyboard.press('Escape');
-          await page.locator('#status button').waitFor({timeout: 5000});
-          const status = await game.status();
-          expect(status.includes('The game has ended.'), `the page says "${status}"`);
-          expect(await page.locator('#canvas').isHidden(), 'the canvas still shows');
-          expect((await page.locator('#status button').innerText()) === 'Play again',
-              'no "Play again"');
+          await expectTheEnd(game);
         });
 
     await check(t, 'the page raised no script errors', async () => {
       expect(pageErrors.length === 0, pageErrors.join('; '));
+    });
+  } finally {
+    await chromium.close();
+  }
+}
+
+// The game has ended: the page says so, with a way to play again, and the canvas has gone.
+async function expectTheEnd(game) {
+  await game.page.locator('#status button', {hasText: 'Play again'}).waitFor({timeout: 5000});
+  const status = await game.status();
+  expect(status.includes('The game has ended.'), `the page says "${status}"`);
+  expect(await game.page.locator('#canvas').isHidden(), 'the canvas still shows');
+}
+
+// The middle of the canvas's part inside the viewport, in CSS pixels.
+function canvasCentreInPage() {
+  const box = document.getElementById('canvas').getBoundingClientRect();
+  const middle = (from, to, size) => (Math.max(from, 0) + Math.min(to, size)) / 2;
+  return {x: middle(box.left, box.right, innerWidth), y: middle(box.top, box.bottom, innerHeight)};
+}
+
+const Phone = {
+  viewport: {width: 390, height: 844}, deviceScaleFactor: 3, hasTouch: true, isMobile: true,
+};
+
+async function playByTouch(t, url, button) {
+  const chromium = await openChromium(Phone);
+  const {page} = chromium;
+  try {
+    await page.addInitScript(logFramesInPage);
+    await page.goto(url);
+    const game = new Game(page, button);
+    const started = await check(t, 'on a phone the page says to tap the picture', async () => {
+      expect(await game.waitForLog((frames) => frames.length > 0, 30), 'no frame within 30 s');
+      const status = await game.status();
+      expect(status.startsWith('Tap the picture'), `the page says "${status}"`);
+    });
+    if (!started) {
+      return;
+    }
+    await check(t, 'the canvas takes no gestures: no scrolling, zoom, selection or menu',
+        async () => {
+          const taken = await page.evaluate(() => {
+            const canvas = document.getElementById('canvas');
+            const style = getComputedStyle(canvas);
+            const menu = new MouseEvent('contextmenu', {bubbles: true, cancelable: true});
+            return {touchAction: style.touchAction, userSelect: style.userSelect,
+              menu: canvas.dispatchEvent(menu)};
+          });
+          expect(taken.touchAction === 'none' && taken.userSelect === 'none' && !taken.menu,
+              JSON.stringify(taken));
+        });
+    const {x, y} = await page.evaluate(canvasCentreInPage);
+    const tap = () => page.touchscreen.tap(x, y);
+
+    // The grey screen lasts a second at least. A touch the browser takes back must let go as a
+    // lifted finger does, or the next tap would not be a press.
+    await check(t, 'a tap, or a touch the browser cancels, on the grey screen does nothing',
+        async () => {
+          const since = await game.waitForLog((frames) => {
+            const last = frames[frames.length - 1];
+            return last && last.background === Grey && last.centre === Grey && last.at;
+          }, 8);
+          expect(since, 'no grey screen within 8 s');
+          const touch = await page.context().newCDPSession(page);
+          await touch.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: [{x, y}]});
+          await touch.send('Input.dispatchTouchEvent', {type: 'touchCancel', touchPoints: []});
+          await tap();
+          await new Promise((resolve) => setTimeout(resolve, 300));
+          const log = (await page.evaluate(() => window.taspoFrameLog)).filter(
+              (frame) => frame.at >= since && frame.at < since + 1000);
+          expect(log.every((frame) => frame.background === Grey),
+              `the background turned ${log.map((frame) => hex(frame.background)).join(', ')}`);
+          expect(await page.locator('#canvas').isVisible(), 'the game ended');
+        });
+
+    // As on a page that has not had a tap yet: the tap must give the canvas the focus, too.
+    await check(t, 'a tap while the button shows, the canvas without the focus, scores a hit',
+        () => scoreHit(game, async () => {
+          await page.evaluate(() => document.getElementById('canvas').blur());
+          await tap();
+        }));
+
+    await check(t, '"End game" ends the game and the page says so', async () => {
+      await page.locator('#end-game').tap();
+      await expectTheEnd(game);
+    });
+  } finally {
+    await chromium.close();
+  }
+}
+
+// Before the page's own scripts: navigator.getGamepads answers one pad in the standard mapping,
+// plugged in and out, its buttons pressed, by window.taspoPad.
+function standInPadInPage() {
+  const buttons = Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}));
+  const pad = {id: 'stand-in', index: 0, connected: true, mapping: 'standard', axes: [0, 0, 0, 0],
+    buttons, timestamp: 0};
+  const stand = window.taspoPad = {
+    plugged: false,
+    press(button, down) {
+      buttons[button] = {pressed: down, touched: down, value: down ? 1 : 0};
+    },
+  };
+  navigator.getGamepads = () => [stand.plugged ? pad : null, null, null, null];
+}
+
+async function playWithAPad(t, url, button) {
+  const chromium = await openChromium();
+  const {page} = chromium;
+  const pad = (plugged, pressed) => page.evaluate(([plugged, pressed]) => {
+    window.taspoPad.plugged = plugged;
+    pressed.forEach(([button, down]) => window.taspoPad.press(button, down));
+  }, [plugged, pressed]);
+  const frames = () => new Promise((resolve) => setTimeout(resolve, 100));
+  try {
+    await page.addInitScript(logFramesInPage);
+    await page.addInitScript(standInPadInPage);
+    await page.goto(url);
+    const game = new Game(page, button);
+    // Each press plugs in a pad already holding A, and unplugs it still held: a pad that went
+    // away must have let go, or the next would be no press.
+    await check(t, 'a pad\'s A while the button shows scores a hit; unplugged, it lets go',
+        async () => {
+          expect(await game.waitForLog((log) => log.length > 0, 30), 'no frame within 30 s');
+          await pad(true, [[0, true]]);
+          await frames();
+          await pad(false, []);
+          return scoreHit(game, async () => {
+            await pad(true, []);
+            await frames();
+            await pad(false, []);
+          });
+        });
+    await check(t, 'Back on a pad ends the game and the page says so', async () => {
+      await pad(true, [[0, false], [8, true]]);
+      await expectTheEnd(game);
     });
   } finally {
     await chromium.close();
@@ -301,6 +447,8 @@ before(async () => {
 after(() => server?.close());
 
 test('the game in its page', (t) => playTheGame(t, server.url, button));
+test('the game on a phone, by touch', (t) => playByTouch(t, server.url, button));
+test('the game with a gamepad', (t) => playWithAPad(t, server.url, button));
 test('the page without button.bmp', (t) => startWithoutTheButton(t, `${server.url}without-button/`));
 test('the page with a full-screen taspo.cfg',
     (t) => refuseFullScreen(t, `${server.url}fullscreen-config/`, button));

@@ -10,8 +10,9 @@ const flags = [
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
 ];
 
-// Resolves to {page, close}: one page in a browser of its own.
-export async function openChromium() {
+// Resolves to {page, close}: one page in a browser of its own, with Playwright's context `options`
+// (a phone's viewport, touch) over a desktop's 800 by 700.
+export async function openChromium(options = {}) {
   const profile = await fs.mkdtemp(path.join(os.tmpdir(), 'taspo-chromium-'));
   let context;
   try {
@@ -20,6 +21,7 @@ export async function openChromium() {
       headless: true,
       args: flags,
       viewport: {width: 800, height: 700},
+      ...options,
     });
   } catch (error) {
     await fs.rm(profile, {recursive: true, force: true});

@@ -1,6 +1,7 @@
 // The browser's events as the game's polled keyboard and focus see them, frame by frame: a press
-// and its release that arrive together are still held for one frame, order is kept, and losing
-// the keyboard or releasing Meta lets go of every key.
+// and its release that arrive together are still held for one frame, order is kept, each source
+// holds its keys apart, losing the keyboard lets go of every key and releasing Meta of the
+// keyboard's.
 #include "platform/portable/web/input_queue.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +13,17 @@ namespace {
 using portable::InputEvent;
 using portable::InputKind;
 using portable::InputQueue;
+using portable::InputSource;
 
 class WebInputQueue : public ::testing::Test {
 protected:
     void SetUp() override { queue.Reset(true, true); }
-    void Down(int key) { queue.Push(InputEvent{InputKind::KeyDown, key}); }
-    void Up(int key) { queue.Push(InputEvent{InputKind::KeyUp, key}); }
+    void Down(int key, InputSource source = InputSource::Keyboard) {
+        queue.Push(InputEvent{InputKind::KeyDown, key, source});
+    }
+    void Up(int key, InputSource source = InputSource::Keyboard) {
+        queue.Push(InputEvent{InputKind::KeyUp, key, source});
+    }
     void Page(InputKind kind) { queue.Push(InputEvent{kind, 0}); }
 
     InputQueue queue;
@@ -59,6 +65,31 @@ TEST_F(WebInputQueue, EventsAfterAHeldTapWaitInOrder) {
     EXPECT_FALSE(queue.IsKeyDown(VK_SPACE));
     EXPECT_FALSE(queue.IsKeyDown('A'));
     EXPECT_TRUE(queue.IsKeyDown(VK_ESCAPE));
+}
+
+// A finger on the canvas and the space bar both hold space; letting go of one keeps it down.
+TEST_F(WebInputQueue, EachSourceHoldsItsKeysApart) {
+    Down(VK_SPACE, InputSource::Pointer);
+    Down(VK_SPACE);
+    Up(VK_SPACE);  // a tap of the space bar while the finger stays down
+    queue.Apply();
+    queue.Apply();
+    EXPECT_TRUE(queue.IsKeyDown(VK_SPACE));
+    Down(VK_LWIN);
+    Up(VK_LWIN);  // lets go of the keyboard's keys only
+    queue.Apply();
+    queue.Apply();
+    EXPECT_TRUE(queue.IsKeyDown(VK_SPACE));
+    Up(VK_SPACE, InputSource::Pointer);
+    queue.Apply();
+    EXPECT_FALSE(queue.IsKeyDown(VK_SPACE));
+
+    Down(VK_ESCAPE, InputSource::EndButton);  // a tap of another source is held a frame too
+    Up(VK_ESCAPE, InputSource::EndButton);
+    queue.Apply();
+    EXPECT_TRUE(queue.IsKeyDown(VK_ESCAPE));
+    queue.Apply();
+    EXPECT_FALSE(queue.IsKeyDown(VK_ESCAPE));
 }
 
 TEST_F(WebInputQueue, KeyRepeatAndAReleaseOfAKeyHeldEarlierApplyAtOnce) {
@@ -110,11 +141,13 @@ TEST_F(WebInputQueue, LosingTheCanvasThePageOrTheWindowLetsGoOfEveryKey) {
         queue.Reset(true, true);
         Down(VK_SPACE);
         Down(VK_LSHIFT);
+        Down(VK_ESCAPE, InputSource::Gamepad);
         queue.Apply();
         Page(lost);
         queue.Apply();
         EXPECT_FALSE(queue.IsKeyDown(VK_SPACE));
         EXPECT_FALSE(queue.IsKeyDown(VK_LSHIFT));
+        EXPECT_FALSE(queue.IsKeyDown(VK_ESCAPE));
     }
 }
 

@@ -14,6 +14,12 @@ bool IsMetaKey(int virtualKey) {
     return virtualKey == VK_LWIN || virtualKey == VK_RWIN;
 }
 
+void ReleaseKeys(bool (&keys)[256]) {
+    for (bool& key : keys) {
+        key = false;
+    }
+}
+
 bool AnyPressed(const bool (&pressed)[256]) {
     for (bool key : pressed) {
         if (key) {
@@ -41,35 +47,37 @@ void InputQueue::Push(InputEvent event) {
 }
 
 void InputQueue::ReleaseAllKeys() {
-    for (bool& key : down_) {
-        key = false;
+    for (KeyTable& keys : down_) {
+        ReleaseKeys(keys);
     }
 }
 
 void InputQueue::Apply() {
-    bool pressedNow[256] = {};
+    constexpr int Keyboard = static_cast<int>(InputSource::Keyboard);
+    KeyTable pressedNow[InputSourceCount] = {};
     while (!events_.empty()) {
         const InputEvent& event = events_.front();
+        int source = static_cast<int>(event.source);
         switch (event.kind) {
             case InputKind::KeyDown:
-                if (!down_[event.virtualKey]) {
-                    pressedNow[event.virtualKey] = true;
+                if (!down_[source][event.virtualKey]) {
+                    pressedNow[source][event.virtualKey] = true;
                 }
-                down_[event.virtualKey] = true;
+                down_[source][event.virtualKey] = true;
                 break;
             case InputKind::KeyUp:
-                if (pressedNow[event.virtualKey]) {
+                if (pressedNow[source][event.virtualKey]) {
                     return;  // the frame sees it held; the release waits for the next one
                 }
-                if (IsMetaKey(event.virtualKey)) {
+                if (source == Keyboard && IsMetaKey(event.virtualKey)) {
                     // Releases other keys had while Meta was down never came.
-                    if (AnyPressed(pressedNow)) {
+                    if (AnyPressed(pressedNow[Keyboard])) {
                         return;
                     }
-                    ReleaseAllKeys();
+                    ReleaseKeys(down_[Keyboard]);
                     break;
                 }
-                down_[event.virtualKey] = false;
+                down_[source][event.virtualKey] = false;
                 break;
             case InputKind::CanvasFocused:
                 canvasFocused_ = true;
@@ -95,7 +103,15 @@ void InputQueue::Apply() {
 }
 
 bool InputQueue::IsKeyDown(int virtualKey) const {
-    return IsKeyCode(virtualKey) && down_[virtualKey];
+    if (!IsKeyCode(virtualKey)) {
+        return false;
+    }
+    for (const KeyTable& keys : down_) {
+        if (keys[virtualKey]) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace portable

@@ -3,9 +3,11 @@
 // tap, or a test's key press); applied at once, such a tap would never be seen held by the
 // game's polled keyboard. Apply therefore stops at a release of a key that went down in the same
 // step, so every press is held for at least one frame.
-// While Meta (the Windows or Command key) is held, browsers drop the releases of the other keys,
-// and a window without the focus hears none: Meta coming up and the window losing the focus let
-// go of every key.
+// While Meta (the Windows or Command key) is held, browsers drop the releases of the other keys:
+// Meta coming up lets go of every key of the keyboard. A window without the focus hears no
+// release at all: losing it lets go of every key of every source.
+// Keyboard, pointers, gamepads and the page's End game button each hold their keys apart, and a
+// key is down while any of them holds it: a finger coming up does not let go of the space bar.
 #pragma once
 
 #include <cstddef>
@@ -23,9 +25,19 @@ enum class InputKind {
     WindowBlurred,  // the browser's window lost the focus; the canvas may still be the page's
 };
 
+// Who pressed a key.
+enum class InputSource {
+    Keyboard,
+    Pointer,  // touch, pen or mouse button on the canvas
+    Gamepad,
+    EndButton,  // the page's End game control
+};
+constexpr int InputSourceCount = 4;
+
 struct InputEvent {
     InputKind kind;
-    int virtualKey;  // for KeyDown and KeyUp; 0 otherwise
+    int virtualKey;                              // for KeyDown and KeyUp; 0 otherwise
+    InputSource source = InputSource::Keyboard;  // for KeyDown and KeyUp
 };
 
 class InputQueue {
@@ -37,17 +49,20 @@ public:
     // this same step, which waits for the next (so does a release of Meta after any such press).
     void Apply();
 
-    // Down now. The browser names a modifier's side, so the side-neutral codes are never down.
+    // Down now, from any source. The browser names a modifier's side, so the side-neutral codes
+    // are never down.
     bool IsKeyDown(int virtualKey) const;
     // The game has the keyboard: the page is visible and the canvas has the focus.
     bool HasFocus() const { return canvasFocused_ && pageVisible_; }
     size_t Waiting() const { return events_.size(); }
 
 private:
+    using KeyTable = bool[256];
+
     void ReleaseAllKeys();
 
     std::deque<InputEvent> events_;
-    bool down_[256] = {};
+    KeyTable down_[InputSourceCount] = {};
     bool canvasFocused_ = false;
     bool pageVisible_ = true;
 };

@@ -118,6 +118,7 @@ void WebBackend::ListenToThePage() {
     // Not captured: only the window's own blur, not each element's on its way down.
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_FALSE, OnWindowBlur);
     emscripten_set_visibilitychange_callback(this, EM_TRUE, OnVisibility);
+    controls_.Listen();
 }
 
 bool WebBackend::OpenWindow(HWND, const char* title, int, int, int width, int height) {
@@ -141,6 +142,7 @@ void WebBackend::CloseWindow() {
         return;
     }
     emscripten_html5_remove_all_event_listeners();
+    controls_.StopListening();
     TaspoCanvasClose();
     input_.Reset(false, PageVisible());
     open_ = false;
@@ -153,6 +155,11 @@ void WebBackend::Present(const ClientPixels& pixels) {
     rgba_.resize(CanvasBytes(pixels.width, pixels.height));
     ToCanvasPixels(pixels, rgba_.data());
     TaspoCanvasPresent(rgba_.data(), pixels.width, pixels.height);
+}
+
+void WebBackend::PumpEvents() {
+    controls_.ReadPads();
+    input_.Apply();
 }
 
 int64_t WebBackend::Counter() {

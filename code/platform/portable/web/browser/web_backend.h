@@ -1,11 +1,13 @@
 // The browser under our Win32 layer: the window is the page's <canvas id="canvas">, drawn with
-// the canvas 2D API; keys, canvas focus and page visibility come from DOM events; the counter
-// is performance.now(); yielding gives the tab back to the browser (Asyncify).
+// the canvas 2D API; keys, canvas focus and page visibility come from DOM events, pointers and
+// gamepads from the page's controls; the counter is performance.now(); yielding gives the tab
+// back to the browser (Asyncify).
 #pragma once
 
 #include <vector>
 
 #include "platform/portable/backend.h"
+#include "platform/portable/web/browser/page_controls.h"
 #include "platform/portable/web/input_queue.h"
 
 namespace portable {
@@ -25,7 +27,7 @@ public:
     void CloseWindow() override;
     void Present(const ClientPixels& pixels) override;
     bool WindowHasFocus() override { return open_ && input_.HasFocus(); }
-    void PumpEvents() override { input_.Apply(); }
+    void PumpEvents() override;
     bool IsKeyDown(int virtualKey) override { return input_.IsKeyDown(virtualKey); }
     int64_t Counter() override;
     int64_t CounterFrequency() override { return 1000000; }  // microseconds
@@ -41,6 +43,7 @@ private:
 
     bool open_ = false;
     InputQueue input_;
+    PageControls controls_{&input_};
     std::vector<uint8_t> rgba_;  // the frame as the canvas takes it
 };
 
