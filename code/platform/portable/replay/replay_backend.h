@@ -46,7 +46,8 @@ public:
 private:
     const ReplayFrame* Current() const;
     void Differ(const std::string& what);
-    void Compare(bool taken, uint32_t present, uint64_t hash);
+    void DifferAt(uint32_t frame, const std::string& what);
+    void Compare(bool taken, uint32_t present, uint64_t hash, bool last);
     void KeepPace();
 
     const Replay* replay_;
@@ -69,6 +70,8 @@ private:
     int64_t counter_ = 0;  // the latest answer
     CheckpointPicker picker_;
     uint32_t presents_ = 0;
+    bool missed_ = false;  // a recorded checkpoint not taken, at missedFrame_
+    uint32_t missedFrame_ = 0;
     ClientPixels shown_{};
     SessionReport report_;
     bool paced_ = false;  // the window's clock has its start

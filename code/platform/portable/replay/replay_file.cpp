@@ -144,7 +144,8 @@ DisplayMode ReadMode(Reader* in) {
 
 bool ReadHeader(Reader* in, uint64_t buttonHash, ReplayHeader* header) {
     char magic[4] = {};
-    if (!in->Bytes(magic, sizeof(magic)) || std::memcmp(magic, ReplayMagic, 4) != 0) {
+    if (in->Left() < sizeof(magic) || !in->Bytes(magic, sizeof(magic)) ||
+        std::memcmp(magic, ReplayMagic, 4) != 0) {
         return in->Fail("not a Taspo replay (no TSPR magic word)");
     }
     uint64_t version = in->Little(4);

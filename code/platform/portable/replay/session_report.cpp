@@ -2,6 +2,7 @@
 #include "platform/portable/replay/session_report.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace portable {
@@ -13,10 +14,9 @@ constexpr uint32_t IdleColour = 0x808080;
 constexpr uint32_t HitColour = 0xC0C0FF;
 constexpr uint32_t MissColour = 0x800000;
 
+// Rounded half away from zero, alike on every build.
 std::string Milliseconds(double ms) {
-    char text[32];
-    std::snprintf(text, sizeof(text), "%.0f ms", ms);
-    return text;
+    return std::to_string(std::llround(ms)) + " ms";
 }
 
 }  // namespace
