@@ -174,7 +174,12 @@ void ForgetFirstPress(Replay* replay) {
     }
 }
 
-TEST_F(ReplayGameTest, AChangedKeyIsCaughtAtTheFirstFrameThatDiffers) {
+// The first picture, recorded with another hash.
+void SpoilFirstPicture(Replay* replay) {
+    replay->checkpoints.front().hash ^= 1;
+}
+
+TEST_F(ReplayGameTest, AChangedKeyOrPictureIsCaughtAtTheFirstFrameThatDiffers) {
     EXPECT_EXIT(RecordGame(Ending::Escape), testing::ExitedWithCode(0), "");
     Replay replay;
     ASSERT_EQ(portable::ReadReplayFile(FileName, ButtonHash(), &replay), "");
@@ -189,6 +194,8 @@ TEST_F(ReplayGameTest, AChangedKeyIsCaughtAtTheFirstFrameThatDiffers) {
     ASSERT_LT(frame, replay.frames.size());
     EXPECT_EXIT(CheckGame(FileName, ForgetFirstPress), testing::ExitedWithCode(1),
                 "game.taspo-replay: frame " + std::to_string(frame) + " differs: ");
+    EXPECT_EXIT(CheckGame(FileName, SpoilFirstPicture), testing::ExitedWithCode(1),
+                "game.taspo-replay: frame 0 differs: the picture is not the recorded one");
 }
 
 #endif  // GTEST_HAS_DEATH_TEST

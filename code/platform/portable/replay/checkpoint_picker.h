@@ -28,7 +28,7 @@ private:
     int64_t checkpointTime_ = 0;  // counter time of the latest checkpoint
 };
 
-// ReplayHash of the client pixels, row by row without the padding.
+// A 64-bit hash of the client pixels, row by row without the padding: FNV-1a over 8-byte words.
 uint64_t HashPixels(const ClientPixels& pixels);
 
 }  // namespace portable

@@ -79,13 +79,17 @@ void RecordingBackend::PumpEvents() {
     ++pumps_;
 }
 
+// Out of line: the game asks for every key every frame, and only a change is written down.
+void RecordingBackend::NoteKey(int virtualKey, bool down) {
+    frame_.keys.push_back(ReplayKeyChange{keyCalls_, static_cast<uint8_t>(virtualKey), down});
+    keys_[virtualKey] = down;
+}
+
 bool RecordingBackend::IsKeyDown(int virtualKey) {
     bool down = inner_->IsKeyDown(virtualKey);
     if (virtualKey >= 0 && virtualKey < 256) {
         if (down != keys_[virtualKey]) {
-            frame_.keys.push_back(
-                ReplayKeyChange{keyCalls_, static_cast<uint8_t>(virtualKey), down});
-            keys_[virtualKey] = down;
+            NoteKey(virtualKey, down);
         }
         ++keyCalls_;
     }

@@ -46,6 +46,7 @@ public:
 
 private:
     void TakeLastCheckpoint();
+    [[gnu::noinline]] void NoteKey(int virtualKey, bool down);
 
     Backend* inner_;
     ReplayHeader header_;

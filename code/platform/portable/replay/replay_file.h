@@ -67,7 +67,7 @@ struct ReplayFrame {
 // A frame can present more than once (WM_PAINT), so a checkpoint names the presentation.
 struct ReplayCheckpoint {
     uint32_t present;  // presentations before this one
-    uint64_t hash;     // ReplayHash of the presented client pixels
+    uint64_t hash;     // HashPixels of the presented client pixels
 };
 
 // A decoded file.
