@@ -20,6 +20,8 @@ namespace {
 using portable::Replay;
 
 constexpr const char* FileName = "game.taspo-replay";
+constexpr const char* LiveReport = "live.txt";
+constexpr const char* ReplayedReport = "replayed.txt";
 
 std::string ReadText(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -33,7 +35,8 @@ uint64_t ButtonHash() {
 }
 
 // Replays `path` without a window, after `tamper` had its way with the recording. Prints the
-// verdict on stderr, writes the report to path.replayed, and exits 0 when everything matched.
+// verdict on stderr, writes the report to ReplayedReport in the working directory, and exits 0
+// when everything matched.
 [[noreturn]] void CheckGame(const char* path, void (*tamper)(Replay*) = nullptr) {
     Replay replay;
     std::string problem = portable::ReadReplayFile(path, ButtonHash(), &replay);
@@ -51,7 +54,7 @@ uint64_t ButtonHash() {
     }
     player.Finish();
     std::fprintf(stderr, "%s\n", player.Verdict(path).c_str());
-    std::ofstream(std::string(path) + ".replayed") << player.Report().Text();
+    std::ofstream(ReplayedReport) << player.Report().Text();
     std::exit(player.Matched() ? 0 : 1);
 }
 
@@ -96,7 +99,7 @@ public:
 // Plays a scripted game while recording it: the first target is hit 16 frames after it shows,
 // the second missed, the third hit after 24 frames; the focus is lost for a while in the first
 // wait; the game ends as `ending` says when the fourth target shows. Writes the replay to
-// FileName and the live report to FileName.live.
+// FileName and the live report to LiveReport.
 [[noreturn]] void RecordGame(Ending ending) {
     constexpr int64_t TicksPerSecond = 1 << 20;
     PumpingMachine machine;
@@ -132,7 +135,7 @@ public:
         ReleaseRegistry();
     }
     std::string problem = portable::WriteReplayFile(FileName, recorder.Finish());
-    std::ofstream(std::string(FileName) + ".live") << recorder.Report().Text();
+    std::ofstream(LiveReport) << recorder.Report().Text();
     std::fprintf(stderr, "%s\n", problem.c_str());
     std::exit(running || !problem.empty() ? 1 : 0);
 }
@@ -150,8 +153,8 @@ TEST_P(ReplayGameTest, ChecksCleanAndReportsWhatTheScreenShowed) {
     EXPECT_EXIT(RecordGame(GetParam()), testing::ExitedWithCode(0), "");
     EXPECT_EXIT(CheckGame(FileName), testing::ExitedWithCode(0),
                 "game.taspo-replay: [0-9]+ frames, [0-9]+ checkpoints, all match");
-    std::string live = ReadText(std::string(FileName) + ".live");
-    EXPECT_EQ(ReadText(std::string(FileName) + ".replayed"), live);
+    std::string live = ReadText(LiveReport);
+    EXPECT_EQ(ReadText(ReplayedReport), live);
     EXPECT_NE(live.find("target 1: shown at "), std::string::npos) << live;
     EXPECT_NE(live.find(", hit, 250 ms\ntarget 2: shown at "), std::string::npos) << live;
     EXPECT_NE(live.find(" s, miss\ntarget 3: shown at "), std::string::npos) << live;
