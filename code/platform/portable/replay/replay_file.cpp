@@ -383,7 +383,7 @@ std::vector<uint8_t> EncodeReplay(const ReplayHeader& header, const ReplayFrameW
     PutLittle(&out, ReplayFormatVersion, 4);
     size_t length = std::min(header.gameVersion.size(), ReplayMaxVersionLength);
     PutByte(&out, static_cast<uint8_t>(length));
-    out.insert(out.end(), header.gameVersion.begin(), header.gameVersion.begin() + length);
+    out.insert(out.end(), header.gameVersion.data(), header.gameVersion.data() + length);
     PutLittle(&out, static_cast<uint64_t>(header.counterFrequency), 8);
     PutLittle(&out, header.seed, 4);
     PutByte(&out, header.desktopKnown ? 1 : 0);
