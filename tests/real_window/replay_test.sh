@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A session recorded in a real window under Xvfb, with presses sent by xdotool, and ended by
 # Escape or by SIGTERM: the file is complete, --check finds every checkpoint matching, and the
-# hits and misses --report lists are the ones the screen showed.
+# hits and misses --report lists are the ones the screen showed. The Escape session is also
+# played back in the window by --replay, which must match as well.
 # Usage: replay_test.sh escape|sigterm <taspo> <x11_probe> <button.bmp> [copy of the recording]
 set -euo pipefail
 ending=$1 taspo=$2 probe=$3 button=$4 keep=${5:-}
@@ -55,6 +56,10 @@ game_pid=""
 check=$(cd "$work" && "$taspo" --check session.taspo-replay) || fail "--check failed: $check"
 [[ "$check" =~ ^session\.taspo-replay:\ [0-9]+\ frames,\ [0-9]+\ checkpoints,\ all\ match$ ]] ||
     fail "--check said: $check"
+if [ "$ending" = escape ]; then
+    replayed=$(cd "$work" && "$taspo" --replay session.taspo-replay) || fail "--replay failed"
+    [ "$replayed" = "$check" ] || fail "--replay said: $replayed"
+fi
 report=$(cd "$work" && "$taspo" --report session.taspo-replay) || fail "--report failed"
 listed=$(sed -n 's/^target [0-9]*: shown at [0-9.]* s, \(hit\|miss\).*/ \1/p' <<<"$report" | tr -d '\n')
 [ "$listed" = "$shown" ] || fail "the report lists$listed, the screen showed$shown: $report"

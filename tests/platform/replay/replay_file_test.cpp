@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 #include "random/mersenne_twister.h"
@@ -165,6 +166,12 @@ TEST(ReplayFile, RefusesAHostileFileWithOneLineNamingItAndTheReason) {
     Replay replay;
     EXPECT_EQ(ReadReplayFile("other.taspo-replay", Button + 1, &replay),
               "other.taspo-replay: recorded with a different button.bmp");
+    // A file that cannot be written says so, and leaves no half-written file behind.
+    EXPECT_EQ(portable::WriteReplayFile("missing/game.taspo-replay", bytes),
+              "missing/game.taspo-replay: cannot write (No such file or directory)");
+    ASSERT_EQ(portable::WriteReplayFile("game.taspo-replay", bytes), "");
+    EXPECT_EQ(ReadReplayFile("game.taspo-replay", Button, &replay), "");
+    EXPECT_FALSE(std::ifstream("game.taspo-replay.tmp").good());
     // Every cut of a good file is refused, none read past its end.
     for (size_t size = 0; size < bytes.size(); ++size) {
         EXPECT_NE(DecodeReplay(bytes.data(), size, Button, &replay), "") << size << " bytes";
