@@ -34,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 frame.quitEnd >= previous.quitEnd);
         previous = frame;
     }
-    Require(previous.counterEnd == replay.counters.size() && previous.keyEnd == replay.keys.size() &&
-            previous.focusEnd == replay.focus.size() &&
+    Require(previous.counterEnd == replay.counters.size() &&
+            previous.keyEnd == replay.keys.size() && previous.focusEnd == replay.focus.size() &&
             previous.messageEnd == replay.messages.size() &&
             previous.quitEnd == replay.quits.size());
     for (size_t i = 1; i < replay.counters.size(); ++i) {
