@@ -23,8 +23,10 @@ public:
     // Every presented picture, with the counter's latest answer and its frequency.
     void Presented(const ClientPixels& pixels, int64_t counter, int64_t frequency);
 
+    // Every target seen; the last may still be showing (TargetOpen), with no result yet.
     const std::vector<TargetResult>& Targets() const { return targets_; }
-    // One line per target, then the summary line:
+    bool TargetOpen() const { return targetOpen_; }
+    // One line per target with a result, then the summary line:
     //   target 1: shown at 1.00 s, hit, 250 ms
     //   target 2: shown at 3.52 s, miss
     //   2 targets: 1 hit, 1 miss, median 250 ms, best 250 ms
