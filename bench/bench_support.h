@@ -28,3 +28,8 @@ void RegisterRenderBenchmarks();
 void RegisterMemoryBenchmarks();
 void RegisterImageBenchmarks();
 void RegisterFrameBenchmarks();
+void RegisterReplayBenchmarks();
+
+// `taspo_bench --check-child`: replays the committed session once and prints its time in seconds,
+// its frames and 1 when it matched.
+int RunCheckChild();

@@ -7,7 +7,6 @@ namespace {
 constexpr uint32_t StateSize = 624;
 constexpr uint32_t MiddleDistance = 397;
 constexpr uint32_t Unseeded = StateSize + 1;
-constexpr uint32_t DefaultSeed = 4357;
 constexpr uint32_t SeedMultiplier = 69069;
 constexpr uint32_t UpperMask = 0x80000000u;
 constexpr uint32_t LowerMask = 0x7FFFFFFFu;
@@ -55,7 +54,7 @@ void Regenerate() {
 uint32_t NextOutput() {
     if (generator.index >= StateSize) {
         if (generator.index == Unseeded) {
-            Seed(DefaultSeed);
+            Seed(RandomSeed);
         }
         Regenerate();
     }

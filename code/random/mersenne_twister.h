@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+// The seed of the first use; a replay file records it, since every draw follows from it.
+constexpr uint32_t RandomSeed = 4357;
+
 // The next generator output modulo bound (the plain remainder, with its slight bias). Bound 0
 // has no values below it: the call still consumes an output and returns 0.
 uint32_t RandomInt(uint32_t bound);

@@ -48,9 +48,10 @@ TEST(CommandLine, HelpTellsTheGameTheKeysAndWhereEachFileIsRead) {
         Answer answer = Ask({option});
         EXPECT_EQ(answer.code, 0);
         EXPECT_EQ(answer.err, "");
-        for (const char* part : {"Usage: taspo", "reaction game", "space", "Escape", "button.bmp",
-                                 "/usr/share/games/taspo/", "taspo.cfg", "$XDG_CONFIG_HOME/taspo/",
-                                 "~/.config/taspo/", "Exit status"}) {
+        for (const char* part :
+             {"Usage: taspo", "reaction game", "space", "Escape", "button.bmp",
+              "/usr/share/games/taspo/", "taspo.cfg", "$XDG_CONFIG_HOME/taspo/", "~/.config/taspo/",
+              "--record FILE", "--replay FILE", "--check FILE", "--report FILE", "Exit status"}) {
             EXPECT_NE(answer.out.find(part), std::string::npos) << option << " lacks " << part;
         }
         EXPECT_EQ(answer.out.find("installed data"), std::string::npos);
@@ -97,6 +98,27 @@ TEST(CommandLine, AnythingElseIsOneLineAndExitCodeTwo) {
         const std::string offending = arguments.back();
         EXPECT_EQ(answer.err,
                   "taspo: unknown option \"" + offending + "\" (taspo --help lists the options)\n");
+    }
+}
+
+// Each replay option names one file, and then the game goes on; without exactly one it is refused.
+TEST(CommandLine, ReplayOptionsTakeOneFile) {
+    const std::pair<const char*, SessionMode> options[] = {{"--record", SessionMode::Record},
+                                                           {"--replay", SessionMode::Replay},
+                                                           {"--check", SessionMode::Check},
+                                                           {"--report", SessionMode::Report}};
+    for (const auto& [option, mode] : options) {
+        const char* arguments[] = {"taspo", option, "game.taspo-replay", "more"};
+        SessionRequest request;
+        EXPECT_EQ(AnswerCommandLine(3, arguments, nullptr, stdout, stderr, &request),
+                  CommandLinePlay);
+        EXPECT_EQ(request.mode, mode) << option;
+        EXPECT_STREQ(request.file, "game.taspo-replay");
+        Answer missing = Ask({option});
+        EXPECT_EQ(missing.code, 2);
+        EXPECT_EQ(missing.err, std::string("taspo: ") + option + " needs a file name\n");
+        Answer extra = Ask({option, "a", "b"});
+        EXPECT_EQ(extra.err, std::string("taspo: ") + option + " takes one file name\n");
     }
 }
 

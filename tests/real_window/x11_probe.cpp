@@ -5,7 +5,8 @@
 //   x11_probe find <title> <timeout-ms>                  prints the window id
 //   x11_probe size <window>                              prints "<width> <height>"
 //   x11_probe wait <window> <x> <y> <rrggbb> <ms>        until the pixel is that colour
-//   x11_probe wait-not <window> <x> <y> <rrggbb> <ms>    until it is any other colour
+//   x11_probe wait-not <window> <x> <y> <rrggbb> <ms>    until it is any other colour, which it
+//                                                        prints
 //   x11_probe wait-image <window> <file.bmp> <rrggbb> <ms>
 //       until the window's centre shows the 24-bit BMP, its magenta pixels as <rrggbb>; prints
 //       the milliseconds it waited
@@ -162,6 +163,9 @@ bool WaitForPixel(Display* display, Window window, int x, int y, unsigned long c
         Picture pixel = Grab(display, window, x, y, 1, 1);
         seen = pixel.pixels.empty() ? -1 : static_cast<long>(pixel.pixels[0]);
         if (seen >= 0 && (static_cast<unsigned long>(seen) == colour) == equal) {
+            if (!equal) {
+                std::printf("%06lx\n", seen);
+            }
             return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));

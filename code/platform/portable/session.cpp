@@ -12,6 +12,7 @@ namespace {
 Backend* installedBackend = nullptr;
 std::unique_ptr<Session> session;
 volatile std::sig_atomic_t quitRequested = 0;
+uint64_t quitRequestsTaken = 0;
 
 // The module's address stands in for its instance handle.
 char moduleBase;
@@ -79,6 +80,7 @@ Backend* InstallBackend(Backend* backend) {
     ResetSession();
     installedBackend = backend;
     quitRequested = 0;
+    quitRequestsTaken = 0;
     return previous;
 }
 
@@ -107,7 +109,12 @@ bool TakeQuitRequest() {
         return false;
     }
     quitRequested = 0;
+    ++quitRequestsTaken;
     return true;
+}
+
+uint64_t QuitRequestsTaken() {
+    return quitRequestsTaken;
 }
 
 }  // namespace portable

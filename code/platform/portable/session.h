@@ -78,6 +78,10 @@ void ResetSession();
 // True once RequestQuit has been called since the last check; clears the request.
 bool TakeQuitRequest();
 
+// How many requests TakeQuitRequest has taken since the backend was installed, so a recording
+// can note the pump at which one turned into the quit message.
+uint64_t QuitRequestsTaken();
+
 // Bytes per row of a DIB of that width and depth: rounded up to a multiple of 4.
 inline int DibStride(int width, int bitsPerPixel) {
     return static_cast<int>(((static_cast<int64_t>(width) * bitsPerPixel + 31) / 32) * 4);

@@ -12,7 +12,8 @@
 namespace {
 
 const char* const HelpText =
-    "Usage: taspo [--help | --version]\n"
+    "Usage: taspo [--help | --version | --record FILE | --replay FILE | --check FILE |\n"
+    "              --report FILE]\n"
     "\n"
     "Taspo is a reaction game. A grey window shows a round button after a random wait;\n"
     "press space while it shows and the window flashes light blue (a hit). Let it vanish\n"
@@ -21,6 +22,14 @@ const char* const HelpText =
     "Keys:\n"
     "  space    hit the button while it shows\n"
     "  Escape   end the game (closing the window does too)\n"
+    "\n"
+    "Replays (files of what each frame read: the clock, the keys, the focus):\n"
+    "  --record FILE  play as usual and write the session to FILE, however it ends\n"
+    "  --replay FILE  play FILE back in the window at the pace it was recorded\n"
+    "  --check FILE   replay FILE without a window, as fast as it goes, and compare\n"
+    "                 every checkpoint of its pictures\n"
+    "  --report FILE  print when each target showed, hit or miss, and the reaction\n"
+    "                 times in milliseconds\n"
     "\n"
     "Files, each read from the working directory first:\n"
     "  button.bmp  the button's picture; else from ../share/games/taspo/ beside the\n"
@@ -31,7 +40,20 @@ const char* const HelpText =
 const char* const ExitText =
     "\n"
     "Exit status: 0 when the game ends, 1 when it cannot start (or cannot write this\n"
-    "answer), 2 for an unknown option.\n";
+    "answer, or a replay file; or a replay differs from its recording), 2 for an unknown\n"
+    "option.\n";
+
+struct ReplayOption {
+    const char* name;
+    SessionMode mode;
+};
+
+const ReplayOption ReplayOptions[] = {
+    {"--record", SessionMode::Record},
+    {"--replay", SessionMode::Replay},
+    {"--check", SessionMode::Check},
+    {"--report", SessionMode::Report},
+};
 
 bool Is(const char* argument, const char* option) {
     return std::strcmp(argument, option) == 0;
@@ -54,11 +76,26 @@ int Answered(FILE* out, FILE* err, const char* what) {
 }  // namespace
 
 int AnswerCommandLine(int argc, const char* const* argv, const char* dataDirectory, FILE* out,
-                      FILE* err) {
+                      FILE* err, SessionRequest* session) {
     if (argc < 2) {
         return CommandLinePlay;
     }
     const char* argument = argv[1];
+    for (const ReplayOption& option : ReplayOptions) {
+        if (!Is(argument, option.name)) {
+            continue;
+        }
+        if (argc != 3 || argv[2][0] == '\0') {
+            std::fprintf(
+                err, "taspo: %s %s\n", option.name,
+                argc < 3 || argv[2][0] == '\0' ? "needs a file name" : "takes one file name");
+            return 2;
+        }
+        if (session != nullptr) {
+            *session = SessionRequest{option.mode, argv[2]};
+        }
+        return CommandLinePlay;
+    }
     if (argc == 2 && (Is(argument, "--help") || Is(argument, "-h"))) {
         std::fputs(HelpText, out);
         if (dataDirectory != nullptr) {
