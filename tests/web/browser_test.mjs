@@ -3,6 +3,7 @@
 // in, a miss and a hit in their colours, Escape only while the canvas has the keyboard, the page's
 // word that the game ended, the reason a build without button.bmp gives, and a taspo.cfg asking
 // for full screen, which a tab refuses. Each check is a test of node's own runner (node:test).
+// After the game the page offers the replay file and the reaction times, which it hides during it.
 // Usage: TASPO_WEB_BUILD=build/web node --test tests/web/browser_test.mjs
 import assert from 'node:assert/strict';
 import fs from 'node:fs/promises';
