@@ -3,7 +3,6 @@
 // in, a miss and a hit in their colours, Escape only while the canvas has the keyboard, the page's
 // word that the game ended, the reason a build without button.bmp gives, and a taspo.cfg asking
 // for full screen, which a tab refuses. Each check is a test of node's own runner (node:test).
-// After the game the page offers the replay file and the reaction times, which it hides during it.
 // Usage: TASPO_WEB_BUILD=build/web node --test tests/web/browser_test.mjs
 import assert from 'node:assert/strict';
 import fs from 'node:fs/promises';
@@ -146,6 +145,54 @@ function logFramesInPage() {
   };
 }
 
+// The finished session's controls: a download link to the replay file and a button that shows
+// the reaction times. Neither is there to see while a game runs.
+const download = 'a[download]';
+const reactionTimes = 'button:text-is("Your reaction times")';
+async function expectNoSession(page) {
+  expect(await page.locator(download).isHidden(), 'a download shows');
+  expect(await page.locator(reactionTimes).isHidden(), '"Your reaction times" shows');
+  const text = await page.evaluate(() => document.body.innerText);
+  expect(!/target \d+:|reaction|replay/i.test(text), `the page reads "${text}"`);
+}
+
+// The replay file names the button.bmp played by its 64-bit FNV-1a hash, stored little-endian.
+async function buttonHashBytes() {
+  let hash = 0xcbf29ce484222325n;
+  for (const byte of await fs.readFile(path.join(source, 'assets/button.bmp'))) {
+    hash = BigInt.asUintN(64, (hash ^ BigInt(byte)) * 0x100000001b3n);
+  }
+  return Array.from({length: 8}, (_, i) => Number((hash >> BigInt(8 * i)) & 0xffn)).join();
+}
+
+// The replay is fetched in the page from the link; the report is read as the button shows it.
+async function expectTheSession(page, hits, misses) {
+  const file = await page.evaluate(async (selector) => {
+    const link = document.querySelector(selector);
+    const bytes = new Uint8Array(await (await fetch(link.href)).arrayBuffer());
+    return {name: link.download, bytes: Array.from(bytes)};
+  }, download);
+  const magic = String.fromCharCode(...file.bytes.slice(0, 4));
+  expect(/\.taspo-replay$/.test(file.name), `the file is called "${file.name}"`);
+  expect(magic === 'TSPR', `the file starts "${magic}" (${file.bytes.length} bytes)`);
+  expect(`,${file.bytes},`.includes(`,${await buttonHashBytes()},`),
+      'the file does not name the button.bmp played');
+  const report = page.locator('#report');
+  expect(await report.isHidden(), 'the reaction times show before they are asked for');
+  await page.locator(reactionTimes).click();
+  await report.waitFor({timeout: 2000});
+  const lines = (await report.innerText()).trim().split('\n');
+  const targets = lines.filter((line) => /^target \d+:/.test(line));
+  const said = (word) => targets.filter((line) => new RegExp(`\\b${word}\\b`).test(line)).length;
+  expect(said('hit') === hits && said('miss') === misses && targets.length === hits + misses,
+      `the canvas showed ${hits} hits and ${misses} misses, the report says:\n${lines.join('\n')}`);
+  expect(targets.filter((line) => /\bhit\b/.test(line)).every((line) => /\d+ ms/.test(line)),
+      'a hit without its reaction time');
+  expect(lines.length === targets.length + 1 && new RegExp(`${hits} hits?, ${misses} miss`).test(
+      lines[lines.length - 1]), `the summary reads "${lines[lines.length - 1]}"`);
+  return `${file.bytes.length} bytes; ${lines[lines.length - 1]}`;
+}
+
 async function playTheGame(t, url, button) {
   const chromium = await openChromium();
   const {page} = chromium;
@@ -205,6 +252,9 @@ async function playTheGame(t, url, button) {
       return `the button showed ${showed.toFixed(3)} s, the red lasted ${lasted.toFixed(3)} s`;
     });
 
+    await check(t, 'while the game runs the page offers no replay and no reaction times',
+        async () => expectNoSession(page));
+
     // The button may go between a look and the key, so a few tries.
     await check(t, 'space while the button shows turns the background 0xC0C0FF', async () => {
       for (let attempt = 1; attempt <= 4; attempt++) {
@@ -218,9 +268,6 @@ async function playTheGame(t, url, button) {
       }
       throw new Error('four presses while it showed scored no hit');
     });
-
-    await check(t, 'while the game runs the page offers no replay and no reaction times',
-        async () => expectNoSession(page));
 
     await check(t, 'without the keyboard on the canvas Escape does nothing; a click gives it back',
         async () => {
@@ -258,54 +305,6 @@ async function playTheGame(t, url, button) {
   } finally {
     await chromium.close();
   }
-}
-
-// The finished session's controls: a download link to the replay file and a button that shows
-// the reaction times. Neither is there to see while a game runs.
-const download = 'a[download]';
-const reactionTimes = 'button:text-is("Your reaction times")';
-async function expectNoSession(page) {
-  expect(await page.locator(download).isHidden(), 'a download shows');
-  expect(await page.locator(reactionTimes).isHidden(), '"Your reaction times" shows');
-  const text = await page.evaluate(() => document.body.innerText);
-  expect(!/target \d+:|reaction|replay/i.test(text), `the page reads "${text}"`);
-}
-
-// The replay file names the button.bmp played by its 64-bit FNV-1a hash, stored little-endian.
-async function buttonHashBytes() {
-  let hash = 0xcbf29ce484222325n;
-  for (const byte of await fs.readFile(path.join(source, 'assets/button.bmp'))) {
-    hash = BigInt.asUintN(64, (hash ^ BigInt(byte)) * 0x100000001b3n);
-  }
-  return Array.from({length: 8}, (_, i) => Number((hash >> BigInt(8 * i)) & 0xffn)).join();
-}
-
-// The replay is fetched in the page from the link; the report is read as the button shows it.
-async function expectTheSession(page, hits, misses) {
-  const file = await page.evaluate(async (selector) => {
-    const link = document.querySelector(selector);
-    const bytes = new Uint8Array(await (await fetch(link.href)).arrayBuffer());
-    return {name: link.download, bytes: Array.from(bytes)};
-  }, download);
-  const magic = String.fromCharCode(...file.bytes.slice(0, 4));
-  expect(/\.taspo-replay$/.test(file.name), `the file is called "${file.name}"`);
-  expect(magic === 'TSPR', `the file starts "${magic}" (${file.bytes.length} bytes)`);
-  expect(`,${file.bytes},`.includes(`,${await buttonHashBytes()},`),
-      'the file does not name the button.bmp played');
-  const report = page.locator('#report');
-  expect(await report.isHidden(), 'the reaction times show before they are asked for');
-  await page.locator(reactionTimes).click();
-  await report.waitFor({timeout: 2000});
-  const lines = (await report.innerText()).trim().split('\n');
-  const targets = lines.filter((line) => /^target \d+:/.test(line));
-  const said = (word) => targets.filter((line) => new RegExp(`\\b${word}\\b`).test(line)).length;
-  expect(said('hit') === hits && said('miss') === misses && targets.length === hits + misses,
-      `the canvas showed ${hits} hits and ${misses} misses, the report says:\n${lines.join('\n')}`);
-  expect(targets.filter((line) => /\bhit\b/.test(line)).every((line) => /\d+ ms/.test(line)),
-      'a hit without its reaction time');
-  expect(lines.length === targets.length + 1 && new RegExp(`${hits} hits?, ${misses} miss`).test(
-      lines[lines.length - 1]), `the summary reads "${lines[lines.length - 1]}"`);
-  return `${file.bytes.length} bytes; ${lines[lines.length - 1]}`;
 }
 
 async function startWithoutTheButton(t, url) {
