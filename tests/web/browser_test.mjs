@@ -164,6 +164,54 @@ function logFramesInPage() {
   };
 }
 
+// The finished session's controls: a download link to the replay file and a button that shows
+// the reaction times. Neither is there to see while a game runs.
+const download = 'a[download]';
+const reactionTimes = 'button:text-is("Your reaction times")';
+async function expectNoSession(page) {
+  expect(await page.locator(download).isHidden(), 'a download shows');
+  expect(await page.locator(reactionTimes).isHidden(), '"Your reaction times" shows');
+  const text = await page.evaluate(() => document.body.innerText);
+  expect(!/target \d+:|reaction|replay/i.test(text), `the page reads "${text}"`);
+}
+
+// The replay file names the button.bmp played by its 64-bit FNV-1a hash, stored little-endian.
+async function buttonHashBytes() {
+  let hash = 0xcbf29ce484222325n;
+  for (const byte of await fs.readFile(path.join(source, 'assets/button.bmp'))) {
+    hash = BigInt.asUintN(64, (hash ^ BigInt(byte)) * 0x100000001b3n);
+  }
+  return Array.from({length: 8}, (_, i) => Number((hash >> BigInt(8 * i)) & 0xffn)).join();
+}
+
+// The replay is fetched in the page from the link; the report is read as the button shows it.
+async function expectTheSession(page, hits, misses) {
+  const file = await page.evaluate(async (selector) => {
+    const link = document.querySelector(selector);
+    const bytes = new Uint8Array(await (await fetch(link.href)).arrayBuffer());
+    return {name: link.download, bytes: Array.from(bytes)};
+  }, download);
+  const magic = String.fromCharCode(...file.bytes.slice(0, 4));
+  expect(/\.taspo-replay$/.test(file.name), `the file is called "${file.name}"`);
+  expect(magic === 'TSPR', `the file starts "${magic}" (${file.bytes.length} bytes)`);
+  expect(`,${file.bytes},`.includes(`,${await buttonHashBytes()},`),
+      'the file does not name the button.bmp played');
+  const report = page.locator('#report');
+  expect(await report.isHidden(), 'the reaction times show before they are asked for');
+  await page.locator(reactionTimes).click();
+  await report.waitFor({timeout: 2000});
+  const lines = (await report.innerText()).trim().split('\n');
+  const targets = lines.filter((line) => /^target \d+:/.test(line));
+  const said = (word) => targets.filter((line) => new RegExp(`\\b${word}\\b`).test(line)).length;
+  expect(said('hit') === hits && said('miss') === misses && targets.length === hits + misses,
+      `the canvas showed ${hits} hits and ${misses} misses, the report says:\n${lines.join('\n')}`);
+  expect(targets.filter((line) => /\bhit\b/.test(line)).every((line) => /\d+ ms/.test(line)),
+      'a hit without its reaction time');
+  expect(lines.length === targets.length + 1 && new RegExp(`${hits} hits?, ${misses} miss`).test(
+      lines[lines.length - 1]), `the summary reads "${lines[lines.length - 1]}"`);
+  return `${file.bytes.length} bytes; ${lines[lines.length - 1]}`;
+}
+
 async function playTheGame(t, url, button) {
   const chromium = await openChromium();
   const {page} = chromium;
@@ -244,10 +292,20 @@ async function playTheGame(t, url, button) {
               'clicking the canvas did not give it the focus');
         });
 
+    await check(t, 'while the game runs the page offers no replay and no reaction times',
+        async () => expectNoSession(page));
+
     await check(t, 'Escape ends the game and the page says so, with a way to play again',
         async () => {
           await page.keyboard.press('Escape');
           await expectTheEnd(game);
+        });
+
+    await check(t, 'after the game the page offers its replay and the hits and misses it showed',
+        async () => {
+          const log = await page.evaluate(() => window.taspoFrameLog);
+          const shown = (colour) => log.filter((frame) => frame.background === colour).length;
+          return expectTheSession(page, shown(Hit), shown(Miss));
         });
 
     await check(t, 'the page raised no script errors', async () => {
@@ -406,6 +464,7 @@ async function startWithoutTheButton(t, url) {
       const reason = /^Taspo could not start: button\.bmp: \S.*$/;
       expect(reason.test(status), `the page says "${status}"`);
       expect(await page.locator('#canvas').isHidden(), 'the canvas shows');
+      await expectNoSession(page);
       return `"${status}"`;
     });
   } finally {

@@ -1,0 +1,19 @@
+// The page keeps copies, since the wasm heap they come from is gone once the program has ended.
+#include "platform/portable/web/browser/session_offer.h"
+
+#include <emscripten.h>
+
+// clang-format off
+EM_JS(void, TaspoSessionOffered, (const uint8_t* replay, size_t size, const char* report), {
+    Module.taspoReplay = HEAPU8.slice(replay, replay + size);
+    Module.taspoReport = UTF8ToString(report);
+});
+// clang-format on
+
+namespace portable {
+
+void OfferSession(const std::vector<uint8_t>& replay, const std::string& report) {
+    TaspoSessionOffered(replay.data(), replay.size(), report.c_str());
+}
+
+}  // namespace portable
