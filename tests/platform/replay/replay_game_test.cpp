@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "config/variable_registry.h"
+#include "platform/portable/headless_backend.h"
 #include "platform/portable/replay/recording_backend.h"
 #include "platform/portable/replay/replay_backend.h"
 #include "projects/taspo/reaction_cycle.h"
@@ -206,3 +207,16 @@ TEST_F(ReplayGameTest, AChangedKeyOrPictureIsCaughtAtTheFirstFrameThatDiffers) {
 #endif  // GTEST_HAS_DEATH_TEST
 
 }  // namespace
+
+// The window scale only changes how a window is shown, so it is not recorded; but a recorded or
+// replayed game must still reach the desktop's window with it.
+TEST(ReplayWindowScale, ReachesTheWindowBehindTheRecorderAndTheReplayer) {
+    portable::HeadlessBackend window;
+    portable::RecordingBackend recorder(&window, 0);
+    recorder.SetWindowScale(2);
+    EXPECT_EQ(window.WindowScale(), 2);
+    Replay replay;
+    portable::ReplayBackend player(&replay, &window);
+    player.SetWindowScale(3);
+    EXPECT_EQ(window.WindowScale(), 3);
+}

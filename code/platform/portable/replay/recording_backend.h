@@ -27,6 +27,7 @@ public:
     bool OpenWindow(HWND handle, const char* title, int x, int y, int width, int height) override;
     void ShowWindow(bool visible) override { inner_->ShowWindow(visible); }
     void CloseWindow() override;
+    void SetWindowScale(int scale) override { inner_->SetWindowScale(scale); }
     void Present(const ClientPixels& pixels) override;
     bool WindowHasFocus() override;
     void PumpEvents() override;

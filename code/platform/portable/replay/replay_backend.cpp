@@ -80,6 +80,12 @@ void ReplayBackend::CloseWindow() {
     }
 }
 
+void ReplayBackend::SetWindowScale(int scale) {
+    if (window_ != nullptr) {
+        window_->SetWindowScale(scale);
+    }
+}
+
 void ReplayBackend::Present(const ClientPixels& pixels) {
     if (window_ != nullptr) {
         window_->Present(pixels);

@@ -30,6 +30,7 @@ public:
     bool OpenWindow(HWND handle, const char* title, int x, int y, int width, int height) override;
     void ShowWindow(bool visible) override;
     void CloseWindow() override;
+    void SetWindowScale(int scale) override;
     void Present(const ClientPixels& pixels) override;
     bool WindowHasFocus() override;
     void PumpEvents() override;
