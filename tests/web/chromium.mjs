@@ -10,8 +10,9 @@ const flags = [
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
 ];
 
-// Resolves to {page, close}: one page in a browser of its own.
-export async function openChromium() {
+// Resolves to {page, context, close}: one page in a browser of its own; `options` add to or
+// replace the context's (a phone's viewport, touch).
+export async function openChromium(options = {}) {
   const profile = await fs.mkdtemp(path.join(os.tmpdir(), 'taspo-chromium-'));
   let context;
   try {
@@ -20,6 +21,7 @@ export async function openChromium() {
       headless: true,
       args: flags,
       viewport: {width: 800, height: 700},
+      ...options,
     });
   } catch (error) {
     await fs.rm(profile, {recursive: true, force: true});
@@ -28,6 +30,7 @@ export async function openChromium() {
   const page = context.pages()[0] ?? await context.newPage();
   return {
     page,
+    context,
     close: async () => {
       await context.close().catch(() => {});
       await fs.rm(profile, {recursive: true, force: true});
