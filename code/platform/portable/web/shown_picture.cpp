@@ -1,14 +1,41 @@
-// Eight bytes a step is enough: a 512 by 448 picture compares in about a tenth of the time its
-// conversion for the canvas takes, and an early difference stops the comparison at once.
+// In a wasm build with SIMD the rows compare 64 bytes a step, their differences gathered in one
+// vector and tested once; the plain loop, eight bytes a step, finishes each row and is the whole
+// comparison elsewhere.
 #include "platform/portable/web/shown_picture.h"
 
 #include <cstring>
 
+#ifdef __wasm_simd128__
+#include <wasm_simd128.h>
+#endif
+
 namespace portable {
 namespace {
 
+#ifdef __wasm_simd128__
+// Returns how many bytes from the start are equal in both, in whole steps; fewer than `count`
+// when a step differs.
+size_t SameBytesSimd(const uint8_t* a, const uint8_t* b, size_t count) {
+    size_t at = 0;
+    for (; at + 64 <= count; at += 64) {
+        v128_t differ = wasm_v128_xor(wasm_v128_load(a + at), wasm_v128_load(b + at));
+        for (size_t lane = 16; lane < 64; lane += 16) {
+            differ = wasm_v128_or(differ, wasm_v128_xor(wasm_v128_load(a + at + lane),
+                                                        wasm_v128_load(b + at + lane)));
+        }
+        if (wasm_v128_any_true(differ)) {
+            break;
+        }
+    }
+    return at;
+}
+#endif
+
 bool SameBytes(const uint8_t* a, const uint8_t* b, size_t count) {
     size_t at = 0;
+#ifdef __wasm_simd128__
+    at = SameBytesSimd(a, b, count);
+#endif
     for (; at + 8 <= count; at += 8) {
         uint64_t left;
         uint64_t right;
