@@ -2,7 +2,8 @@
 // an ImageData over the frame's bytes in the wasm heap on the Module object, so a frame costs
 // one conversion and one putImageData, and only when its picture differs from the canvas's. The
 // page counts the game's frames (Module.taspoFrames, one a yield) and the pictures put
-// (Module.taspoPuts), and notes when the first one came, for the page's figures.
+// (Module.taspoPuts), and notes when the first one came, for the page's figures; the page may
+// start what can wait until then (Module.onFirstFrame).
 #include "platform/portable/web/browser/web_backend.h"
 
 #include <emscripten.h>
@@ -54,6 +55,9 @@ EM_JS(void, TaspoCanvasPresent, (const uint8_t* rgba, int width, int height), {
     screen.context.putImageData(image, 0, 0);
     if (Module.taspoPuts++ == 0) {
         Module.taspoFirstFrameAt = performance.now();
+        if (Module.onFirstFrame) {
+            setTimeout(Module.onFirstFrame, 0);
+        }
     }
 });
 
