@@ -1,13 +1,16 @@
 // Draws Taspo's data files: the target image button.bmp, the window icon taspo.ico and the same
 // icon as PNGs for desktop menus (taspo-16.png, taspo-32.png, taspo-48.png). All picture the same
 // round red button, shaded from one light at the top left; the output is byte for byte the same
-// on every run, so the committed files can be checked against this tool.
+// on every run, so the committed files can be checked against this tool. Given sizes, it draws
+// only the icon PNGs of those sizes (the browser build's web app icons, taspo-192.png and
+// taspo-512.png, made at build time).
 //
-// Usage: make_assets <output-dir>
+// Usage: make_assets <output-dir> [icon-size...]
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -338,19 +341,47 @@ bool WriteFile(const std::string& path, const Bytes& bytes) {
     return true;
 }
 
+bool WriteIconPng(const std::string& directory, int size) {
+    return WriteFile(directory + "/taspo-" + std::to_string(size) + ".png", MakeIconPng(size));
+}
+
+// An icon size from the command line, a whole number of pixels from 1 to 1024; 0 for anything else.
+int IconSize(const char* text) {
+    char* end = nullptr;
+    long size = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || size < 1 || size > 1024) {
+        std::fprintf(stderr,
+                     "make_assets: icon size \"%s\": expected a whole number from 1 to 1024\n",
+                     text);
+        return 0;
+    }
+    return static_cast<int>(size);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_assets <output-dir>\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: make_assets <output-dir> [icon-size...]\n");
         return 2;
     }
     std::string directory = argv[1];
+    if (argc > 2) {
+        for (int i = 2; i < argc; ++i) {
+            int size = IconSize(argv[i]);
+            if (size == 0) {
+                return 2;
+            }
+            if (!WriteIconPng(directory, size)) {
+                return 1;
+            }
+        }
+        return 0;
+    }
     bool written = WriteFile(directory + "/button.bmp", MakeButtonBmp()) &&
                    WriteFile(directory + "/taspo.ico", MakeIcon());
     for (int size : IconSizes) {
-        written = written && WriteFile(directory + "/taspo-" + std::to_string(size) + ".png",
-                                       MakeIconPng(size));
+        written = written && WriteIconPng(directory, size);
     }
     return written ? 0 : 1;
 }

@@ -4,6 +4,21 @@
 set(TASPO_WEB_PAGE ${TASPO_CODE}/platform/portable/web/browser/index.html)
 set(TASPO_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=16384 -sENVIRONMENT=web)
 
+# The page is an installable web app that plays offline: a manifest with the game's icons, drawn
+# at 192 and 512 pixels by make_assets (built for this machine, not for the browser), and a
+# service worker that keeps the files below in a cache named after their hash.
+set(TASPO_WEB_BROWSER ${TASPO_CODE}/platform/portable/web/browser)
+set(TASPO_WEB_MANIFEST ${TASPO_WEB_BROWSER}/manifest.webmanifest)
+set(TASPO_WEB_CACHED index.html taspo.js taspo.wasm manifest.webmanifest taspo-192.png
+                     taspo-512.png)
+find_program(TASPO_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
+set(TASPO_HOST_MAKE_ASSETS ${CMAKE_BINARY_DIR}/host/make_assets)
+add_custom_command(OUTPUT ${TASPO_HOST_MAKE_ASSETS}
+                   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
+                   COMMAND ${TASPO_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -Werror
+                           -o ${TASPO_HOST_MAKE_ASSETS} ${CMAKE_SOURCE_DIR}/assets/make_assets.cpp
+                   DEPENDS ${CMAKE_SOURCE_DIR}/assets/make_assets.cpp VERBATIM)
+
 # taspo_web_page(target folder [files to pack...]): the game's page in `folder`.
 function(taspo_web_page target folder)
     add_executable(${target} ${TASPO_CODE}/projects/taspo/main.cpp
@@ -16,10 +31,30 @@ function(taspo_web_page target folder)
         target_link_options(${target} PRIVATE "SHELL:--embed-file ${file}@${name}")
         set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${file})
     endforeach()
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TASPO_WEB_PAGE})
     add_custom_command(TARGET ${target} POST_BUILD
                        COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TASPO_WEB_PAGE}
                                ${folder}/index.html)
+    # The app's icons, and the service worker stamped with a hash of every file it keeps: a
+    # change to any of them links the page again, which stamps it anew.
+    set(icons ${folder}/taspo-192.png ${folder}/taspo-512.png)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TASPO_WEB_PAGE} ${icons}
+                 ${TASPO_WEB_MANIFEST} ${TASPO_WEB_BROWSER}/sw.js.in
+                 ${CMAKE_SOURCE_DIR}/cmake/web_worker.cmake)
+    add_custom_command(OUTPUT ${icons}
+                       COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+                       COMMAND ${TASPO_HOST_MAKE_ASSETS} ${folder} 192 512
+                       DEPENDS ${TASPO_HOST_MAKE_ASSETS} VERBATIM)
+    add_custom_target(${target}_icons DEPENDS ${icons})
+    add_dependencies(${target} ${target}_icons)
+    string(REPLACE ";" "," cached "${TASPO_WEB_CACHED}")
+    add_custom_command(TARGET ${target} POST_BUILD
+                       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TASPO_WEB_MANIFEST}
+                               ${folder}/manifest.webmanifest
+                       COMMAND ${CMAKE_COMMAND} -DFOLDER=${folder} -DFILES=${cached}
+                               -DVERSION=${PROJECT_VERSION}
+                               -DTEMPLATE=${TASPO_WEB_BROWSER}/sw.js.in
+                               -P ${CMAKE_SOURCE_DIR}/cmake/web_worker.cmake
+                       VERBATIM)
 endfunction()
 
 taspo_web_page(taspo ${CMAKE_BINARY_DIR} ${TASPO_BUTTON_BMP})

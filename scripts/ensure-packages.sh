@@ -126,6 +126,7 @@ ensure_optional_packages() {
 BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev)
 
 # What building the game for the browser needs (scripts/web.sh); node and npm come with the machine.
+# g++ builds make_assets for this machine, which draws the web app's icons.
 # The web preset configures the wasm32 tests too, with GoogleTest built from Debian's source.
 # shellcheck disable=SC2034  # read by the scripts that source this file
-WEB_PACKAGES=(cmake make emscripten node-acorn googletest)
+WEB_PACKAGES=(cmake make g++ emscripten node-acorn googletest)

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The game in a browser tab. Installs what is missing and builds build/web/: our index.html,
-# taspo.js and taspo.wasm, with button.bmp packed inside.
+# taspo.js and taspo.wasm, with button.bmp packed inside, and the web app's manifest, icons and
+# service worker.
 #   scripts/web.sh              build only
 #   scripts/web.sh serve [PORT] build, then serve build/web/ on 127.0.0.1 to play (Ctrl+C stops)
 #   scripts/web.sh bench        build, then measure it in headless Chromium: frames per second
-#                               (beside a page that only puts frames), time to the first frame,
-#                               and the page's transfer size
+#                               (beside a page that only puts frames; also with the processor
+#                               slowed four times), the idle load on the grey screen, time to the
+#                               first frame, and the page's transfer size
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/ensure-packages.sh

@@ -1,9 +1,11 @@
 // Plays the browser build in headless Chromium, served from 127.0.0.1, and checks what a player
 // sees: the grey 512 by 448 canvas, the button centred with its magenta left out about a second
 // in, a miss and a hit in their colours, hits by space and by a mouse click, Escape only while the
-// canvas has the keyboard, the page's word that the game ended, the game played by touch on a
-// phone-sized page and with a stand-in gamepad, the reason a build without button.bmp gives, and a
-// taspo.cfg asking for full screen, which a tab refuses. Each check is a test of node's own runner
+// canvas has the keyboard, the page's word that the game ended and its offer of the replay and the
+// reaction times, the game played by touch on a phone-sized page and with a stand-in gamepad, the
+// reason a build without button.bmp gives, and a taspo.cfg asking for full screen, which a tab
+// refuses. On a phone the picture fits the screen in whole device pixels; after one visit the page
+// is installable and plays with the server gone. Each check is a test of node's own runner
 // (node:test).
 // Usage: TASPO_WEB_BUILD=build/web node --test tests/web/browser_test.mjs
 import assert from 'node:assert/strict';
@@ -139,12 +141,18 @@ async function scoreHit(game, press) {
 
 // Before the page's own scripts: every frame put on a canvas is looked at as it is put, and a
 // change of its background or centre pixel is logged with the time. The first frame also says
-// whether it is grey from edge to edge.
+// whether it is grey from edge to edge. Every put that repeats the one before it is counted too.
 function logFramesInPage() {
   const log = window.taspoFrameLog = [];
+  window.taspoRepeatedPuts = 0;
+  let previous = null;
   const put = CanvasRenderingContext2D.prototype.putImageData;
   CanvasRenderingContext2D.prototype.putImageData = function(image, ...rest) {
     const d = image.data;
+    if (previous && previous.every((value, i) => value === d[i])) {
+      window.taspoRepeatedPuts++;
+    }
+    previous = new Uint8ClampedArray(d);
     const pixel = (x, y) => {
       const i = 4 * (y * image.width + x);
       return (d[i] << 16) | (d[i + 1] << 8) | d[i + 2];
@@ -278,6 +286,19 @@ async function playTheGame(t, url, button) {
       const status = await game.status();
       expect(status.includes('press space or click'), `the page says "${status}"`);
       return scoreHit(game, () => page.locator('#canvas').click());
+    });
+
+    // The picture changes only with the game's phase; the game steps on.
+    await check(t, 'a frame equal to the one on the canvas is not put again', async () => {
+      const count = () => page.evaluate(() => [Module.taspoFrames, window.taspoRepeatedPuts]);
+      const [framesBefore] = await count();
+      await new Promise((resolve) => setTimeout(resolve, 1000));
+      const [framesAfter, repeated] = await count();
+      const log = await page.evaluate(() => window.taspoFrameLog);
+      expect(repeated === 0, `${repeated} puts repeated the picture before them`);
+      expect(framesAfter - framesBefore >= 20,
+          `the game stepped only ${framesAfter - framesBefore} frames in a second`);
+      return `${framesAfter - framesBefore} frames in a second; ${log.length} pictures so far`;
     });
 
     await check(t, 'without the keyboard on the canvas Escape does nothing; a click gives it back',
@@ -495,6 +516,97 @@ async function refuseFullScreen(t, url, button) {
   }
 }
 
+// Where the canvas's box is, and whether the page scrolls, at the viewport's size now.
+function layoutInPage() {
+  const box = document.getElementById('canvas').getBoundingClientRect();
+  const status = document.getElementById('status').getBoundingClientRect();
+  const page = document.documentElement;
+  return {
+    box: {left: box.left, top: box.top, right: box.right, bottom: box.bottom,
+      width: box.width, height: box.height},
+    statusBottom: status.bottom, ratio: window.devicePixelRatio,
+    viewport: [page.clientWidth, page.clientHeight],
+    scrolls: page.scrollWidth > page.clientWidth || page.scrollHeight > page.clientHeight,
+  };
+}
+
+// A phone held upright, a smaller one on its side (one device pixel a canvas pixel) and upright
+// (two): each time the picture is whole on screen in its own shape, each canvas pixel the most
+// whole device pixels that fit, and nothing scrolls.
+async function fitAPhone(t, url) {
+  const chromium = await openChromium(
+      {viewport: {width: 390, height: 844}, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
+  const {page} = chromium;
+  try {
+    await page.goto(url);
+    await page.locator('#canvas').waitFor({timeout: 30000});
+    for (const [width, height] of [[390, 844], [640, 360], [360, 640]]) {
+      await check(t, `at ${width} by ${height} the canvas fits whole, 512:448, in the most whole ` +
+          'device pixels, and nothing scrolls', async () => {
+        await page.setViewportSize({width, height});
+        // The page refits on the resize event; give it one frame.
+        await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(resolve)));
+        const look = await page.evaluate(layoutInPage);
+        const {box} = look;
+        const shown = `a ${box.width.toFixed(2)} by ${box.height.toFixed(2)} box at ` +
+            `${box.left.toFixed(2)}, ${box.top.toFixed(2)} in ${look.viewport.join(' by ')}`;
+        expect(box.left >= 0 && box.top >= 0 && box.right <= look.viewport[0] + 0.01 &&
+            box.bottom <= look.viewport[1] + 0.01, `the canvas is ${shown}`);
+        expect(Math.abs(box.width * Height - box.height * Width) < 0.01 * Width,
+            `the canvas is ${shown}`);
+        const perPixel = (box.width * look.ratio) / Width;
+        expect(perPixel > 0.999 && Math.abs(perPixel - Math.round(perPixel)) < 0.001,
+            `${perPixel.toFixed(3)} device pixels a canvas pixel`);
+        const up = (Math.round(perPixel) + 1) / perPixel;  // one device pixel more a pixel
+        expect(box.width * up > look.viewport[0] ||
+            look.statusBottom + box.height * (up - 1) > look.viewport[1],
+        `a canvas ${up.toFixed(2)} times as large would fit too`);
+        expect(look.statusBottom <= look.viewport[1] + 0.01, 'the status line is off the screen');
+        expect(!look.scrolls, 'the page scrolls');
+        return `${shown}, ${perPixel} device pixels a canvas pixel`;
+      });
+    }
+  } finally {
+    await chromium.close();
+  }
+}
+
+// One visit with the page's own server, which then goes; the browser goes offline too.
+async function playOffline(t, folder, button) {
+  const own = await serve(folder);
+  const chromium = await openChromium();
+  const {page, context} = chromium;
+  try {
+    await page.addInitScript(logFramesInPage);
+    await page.goto(own.url);
+    const kept = await check(t, 'after one visit a service worker controls the page, and it is ' +
+        'installable', async () => {
+      await page.waitForFunction(() => navigator.serviceWorker.controller !== null, null,
+          {timeout: 30000});
+      const cdp = await context.newCDPSession(page);
+      const {installabilityErrors} = await cdp.send('Page.getInstallabilityErrors');
+      expect(installabilityErrors.length === 0,
+          installabilityErrors.map((error) => error.errorId).join(', '));
+    });
+    if (!kept) {
+      return;
+    }
+    await own.close();
+    await context.setOffline(true);
+    await check(t, 'with the network gone it loads again: the grey canvas, then the button',
+        async () => {
+          await page.reload();
+          const game = new Game(page, button);
+          expect(await game.waitFor((look) => look.buttonShows, 30), 'the button never showed');
+          const log = await page.evaluate(() => window.taspoFrameLog);
+          expect(log[0].allGrey, 'the first frame is not 0x808080 from edge to edge');
+        });
+  } finally {
+    await chromium.close();
+    await own.close();
+  }
+}
+
 const folder = process.env.TASPO_WEB_BUILD;
 let server = null;
 let button = null;
@@ -509,5 +621,7 @@ test('the game in its page', (t) => playTheGame(t, server.url, button));
 test('the game on a phone, by touch', (t) => playByTouch(t, server.url, button));
 test('the game with a gamepad', (t) => playWithAPad(t, server.url, button));
 test('the page without button.bmp', (t) => startWithoutTheButton(t, `${server.url}without-button/`));
+test('the page on a phone', (t) => fitAPhone(t, server.url));
+test('the page offline', (t) => playOffline(t, folder, button));
 test('the page with a full-screen taspo.cfg',
     (t) => refuseFullScreen(t, `${server.url}fullscreen-config/`, button));

@@ -10,8 +10,8 @@ const flags = [
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
 ];
 
-// Resolves to {page, close}: one page in a browser of its own, with Playwright's context `options`
-// (a phone's viewport, touch) over a desktop's 800 by 700.
+// Resolves to {page, context, close}: one page in a browser of its own; `options` add to or
+// replace the context's (a phone's viewport, touch).
 export async function openChromium(options = {}) {
   const profile = await fs.mkdtemp(path.join(os.tmpdir(), 'taspo-chromium-'));
   let context;
@@ -30,6 +30,7 @@ export async function openChromium(options = {}) {
   const page = context.pages()[0] ?? await context.newPage();
   return {
     page,
+    context,
     close: async () => {
       await context.close().catch(() => {});
       await fs.rm(profile, {recursive: true, force: true});

@@ -12,6 +12,8 @@ const contentTypes = {
   '.js': 'text/javascript; charset=utf-8',
   '.wasm': 'application/wasm',
   '.bmp': 'image/bmp',
+  '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
 async function answer(root, request, response) {

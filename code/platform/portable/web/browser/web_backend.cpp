@@ -1,7 +1,9 @@
 // The browser side of the web backend. The JavaScript below keeps the canvas, its 2D context and
 // an ImageData over the frame's bytes in the wasm heap on the Module object, so a frame costs
-// one conversion and one putImageData. The page counts presented frames (Module.taspoFrames) and
-// notes when the first one came, for the page's figures.
+// one conversion and one putImageData, and only when its picture differs from the canvas's. The
+// page counts the game's frames (Module.taspoFrames, one a yield) and the pictures put
+// (Module.taspoPuts), and notes when the first one came, for the page's figures; the page may
+// start what can wait until then (Module.onFirstFrame).
 #include "platform/portable/web/browser/web_backend.h"
 
 #include <emscripten.h>
@@ -25,6 +27,7 @@ EM_JS(void, TaspoCanvasOpen, (const char* title, int width, int height), {
         image: null
     };
     Module.taspoFrames = 0;
+    Module.taspoPuts = 0;
 });
 
 EM_JS(void, TaspoCanvasShow, (int visible), {
@@ -50,9 +53,16 @@ EM_JS(void, TaspoCanvasPresent, (const uint8_t* rgba, int width, int height), {
         image = screen.image = new ImageData(view, width, height);
     }
     screen.context.putImageData(image, 0, 0);
-    if (Module.taspoFrames++ == 0) {
+    if (Module.taspoPuts++ == 0) {
         Module.taspoFirstFrameAt = performance.now();
+        if (Module.onFirstFrame) {
+            setTimeout(Module.onFirstFrame, 0);
+        }
     }
+});
+
+EM_JS(void, TaspoFrameDone, (), {
+    Module.taspoFrames++;
 });
 
 EM_JS(int, TaspoCanvasHasFocus, (), {
@@ -125,6 +135,7 @@ bool WebBackend::OpenWindow(HWND, const char* title, int, int, int width, int he
     CloseWindow();
     TaspoCanvasOpen(title, width, height);
     rgba_.assign(CanvasBytes(width, height), 0);
+    shown_.Forget();
     input_.Reset(TaspoCanvasHasFocus() != 0, PageVisible());
     ListenToThePage();
     open_ = true;
@@ -149,7 +160,7 @@ void WebBackend::CloseWindow() {
 }
 
 void WebBackend::Present(const ClientPixels& pixels) {
-    if (!open_) {
+    if (!open_ || !shown_.Replace(pixels)) {
         return;
     }
     rgba_.resize(CanvasBytes(pixels.width, pixels.height));
@@ -167,6 +178,7 @@ int64_t WebBackend::Counter() {
 }
 
 void WebBackend::YieldThread() {
+    TaspoFrameDone();
     emscripten_sleep(0);
 }
 

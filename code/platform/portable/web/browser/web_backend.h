@@ -9,6 +9,7 @@
 #include "platform/portable/backend.h"
 #include "platform/portable/web/browser/page_controls.h"
 #include "platform/portable/web/input_queue.h"
+#include "platform/portable/web/shown_picture.h"
 
 namespace portable {
 
@@ -45,6 +46,7 @@ private:
     InputQueue input_;
     PageControls controls_{&input_};
     std::vector<uint8_t> rgba_;  // the frame as the canvas takes it
+    ShownPicture shown_;         // what the canvas holds, to leave an equal frame out
 };
 
 // Tells the page that the program has ended with `status` (0, or 1 when it could not start;
