@@ -314,6 +314,22 @@ void ReadCheckpoints(Reader* in, Replay* replay) {
     }
 }
 
+// A whole file's bytes: an empty string, or why they cannot be had, without the file's name.
+std::string ReadWholeFile(const char* path, std::vector<uint8_t>* bytes) {
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return std::string("cannot open (") + std::strerror(errno) + ")";
+    }
+    uint8_t chunk[65536];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
+        bytes->insert(bytes->end(), chunk, chunk + got);
+    }
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return failed ? "cannot read" : "";
+}
+
 }  // namespace
 
 void ReplayFrameEvents::Clear() {
@@ -446,22 +462,11 @@ std::string DecodeReplay(const uint8_t* bytes, size_t size, uint64_t buttonHash,
 }
 
 std::string ReadReplayFile(const char* path, uint64_t buttonHash, Replay* replay) {
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        return std::string(path) + ": cannot open (" + std::strerror(errno) + ")";
-    }
     std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
+    std::string problem = ReadWholeFile(path, &bytes);
+    if (problem.empty()) {
+        problem = DecodeReplay(bytes.data(), bytes.size(), buttonHash, replay);
     }
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        return std::string(path) + ": cannot read";
-    }
-    std::string problem = DecodeReplay(bytes.data(), bytes.size(), buttonHash, replay);
     return problem.empty() ? problem : std::string(path) + ": " + problem;
 }
 
@@ -484,20 +489,12 @@ std::string WriteReplayFile(const char* path, const std::vector<uint8_t>& bytes)
 }
 
 bool HashFile(const char* path, uint64_t* hash) {
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, &bytes).empty()) {
         return false;
     }
-    uint64_t value = ReplayHash(nullptr, 0);
-    uint8_t chunk[65536];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
-        value = ReplayHash(chunk, got, value);
-    }
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    *hash = value;
-    return !failed;
+    *hash = ReplayHash(bytes.data(), bytes.size());
+    return true;
 }
 
 }  // namespace portable

@@ -49,16 +49,16 @@ bool ButtonHash(uint64_t* hash) {
 
 // The file is written once the program has returned, whichever way the game ended.
 int Record(const char* file, portable::Backend* machine) {
+    // Without a button.bmp to play the game could not start either; it is said once, here.
     uint64_t button = 0;
-    bool hashed = ButtonHash(&button);
+    if (!ButtonHash(&button)) {
+        return 1;
+    }
     portable::RecordingBackend recorder(machine, button);
     int status = 0;
     {
         portable::ScopedBackend installed(&recorder);
         status = RunProgram();
-    }
-    if (!hashed) {
-        return 1;
     }
     std::string problem = portable::WriteReplayFile(file, recorder.Finish());
     if (!problem.empty()) {
