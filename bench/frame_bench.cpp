@@ -9,10 +9,11 @@
 
 #include "bench_support.h"
 #include "config/variable_registry.h"
-#include "platform/portable/headless_backend.h"
-#include "platform/portable/replay/recording_backend.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/recorder/recording_backend.h"
 #include "projects/taspo/app.h"
 #include "projects/taspo/reaction_cycle.h"
+#include "projects/taspo/shell/sessions.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ bool StartGame(StartupFailure* failure) {
 
 void TargetPhaseFrames(benchmark::State& state, bool record) {
     portable::HeadlessBackend backend;
-    portable::RecordingBackend recorder(&backend, 0);
+    portable::RecordingBackend recorder(&backend, 0, TaspoWatch);
     portable::ScopedBackend installed(record ? static_cast<portable::Backend*>(&recorder)
                                              : &backend);
     backend.SetRecordFrames(false);

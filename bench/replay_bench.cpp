@@ -11,8 +11,9 @@
 #include <fstream>
 
 #include "bench_support.h"
-#include "platform/portable/replay/replay_backend.h"
+#include "platform/replayer/replay_backend.h"
 #include "projects/taspo/app.h"
+#include "projects/taspo/shell/sessions.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ int RunCheckChild() {
     portable::Replay replay;
     bool ready = portable::HashFile(TargetImageFile, &button) &&
                  portable::ReadReplayFile(TASPO_REPLAY_FIXTURE, button, &replay).empty();
-    portable::ReplayBackend player(&replay, nullptr);
+    portable::ReplayBackend player(&replay, nullptr, TaspoWatch);
     std::clock_t start = std::clock();
     if (ready) {
         portable::ScopedBackend installed(&player);

@@ -1,14 +1,14 @@
 # The game in a browser tab: taspo.js and taspo.wasm beside our own index.html, with button.bmp
 # packed into the virtual file system's working directory. Its loop yields to the browser in
 # SwitchToThread, which Asyncify makes possible without changing the loop.
-set(TASPO_WEB_PAGE ${TASPO_CODE}/platform/portable/web/browser/index.html)
+set(TASPO_WEB_PAGE_DIR ${TASPO_CODE}/projects/taspo/page)
+set(TASPO_WEB_PAGE ${TASPO_WEB_PAGE_DIR}/index.html)
 set(TASPO_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=16384 -sENVIRONMENT=web)
 
 # The page is an installable web app that plays offline: a manifest with the game's icons, drawn
 # at 192 and 512 pixels by make_assets (built for this machine, not for the browser), and a
 # service worker that keeps the files below in a cache named after their hash.
-set(TASPO_WEB_BROWSER ${TASPO_CODE}/platform/portable/web/browser)
-set(TASPO_WEB_MANIFEST ${TASPO_WEB_BROWSER}/manifest.webmanifest)
+set(TASPO_WEB_MANIFEST ${TASPO_WEB_PAGE_DIR}/manifest.webmanifest)
 set(TASPO_WEB_CACHED index.html taspo.js taspo.wasm manifest.webmanifest taspo-192.png
                      taspo-512.png)
 find_program(TASPO_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
@@ -21,9 +21,8 @@ add_custom_command(OUTPUT ${TASPO_HOST_MAKE_ASSETS}
 
 # taspo_web_page(target folder [files to pack...]): the game's page in `folder`.
 function(taspo_web_page target folder)
-    add_executable(${target} ${TASPO_CODE}/projects/taspo/main.cpp
-                             ${TASPO_CODE}/platform/portable/web/browser/main.cpp)
-    target_link_libraries(${target} PRIVATE taspo_game taspo_portable_browser taspo_warnings)
+    add_executable(${target} ${TASPO_CODE}/projects/taspo/shell/browser/main.cpp)
+    target_link_libraries(${target} PRIVATE taspo_shell_browser taspo_warnings)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME taspo RUNTIME_OUTPUT_DIRECTORY ${folder})
     target_link_options(${target} PRIVATE ${TASPO_WEB_LINK_OPTIONS})
     foreach(file ${ARGN})
@@ -38,7 +37,7 @@ function(taspo_web_page target folder)
     # change to any of them links the page again, which stamps it anew.
     set(icons ${folder}/taspo-192.png ${folder}/taspo-512.png)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TASPO_WEB_PAGE} ${icons}
-                 ${TASPO_WEB_MANIFEST} ${TASPO_WEB_BROWSER}/sw.js.in
+                 ${TASPO_WEB_MANIFEST} ${TASPO_WEB_PAGE_DIR}/sw.js.in
                  ${CMAKE_SOURCE_DIR}/cmake/web_worker.cmake)
     add_custom_command(OUTPUT ${icons}
                        COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
@@ -52,7 +51,7 @@ function(taspo_web_page target folder)
                                ${folder}/manifest.webmanifest
                        COMMAND ${CMAKE_COMMAND} -DFOLDER=${folder} -DFILES=${cached}
                                -DVERSION=${PROJECT_VERSION}
-                               -DTEMPLATE=${TASPO_WEB_BROWSER}/sw.js.in
+                               -DTEMPLATE=${TASPO_WEB_PAGE_DIR}/sw.js.in
                                -P ${CMAKE_SOURCE_DIR}/cmake/web_worker.cmake
                        VERBATIM)
 endfunction()

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/portable/replay/replay_file.h"
+#include "platform/replay/replay_file.h"
 
 namespace {
 

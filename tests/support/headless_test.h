@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/portable/headless_backend.h"
+#include "platform/headless/headless_backend.h"
 
 // A test on a headless machine with no windows, classes or messages left from other tests.
 class HeadlessTest : public ::testing::Test {

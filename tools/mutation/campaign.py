@@ -29,8 +29,8 @@ FIELDS = ("id", "file", "line", "rule", "original", "replacement", "verdict", "b
 
 # Where the code the dev build does not compile is built: by folder, then by the #ifdef target.
 ELSEWHERE = (("code/platform/windows/", "windows preset"),
-             ("code/platform/portable/web/browser/", "web preset (the browser game)"),
-             ("code/platform/portable/sdl/main.cpp", "the taspo program (labels window, hostile)"),
+             ("code/platform/web/browser/", "web preset (the browser game)"),
+             ("code/projects/taspo/shell/desktop/main.cpp", "the taspo program (labels window, hostile)"),
              ("code/projects/taspo/main.cpp", "the taspo program (labels window, hostile)"))
 TARGET_BUILDS = {"web": "web preset (tests under node)", "windows": "windows preset (Wine)"}
 

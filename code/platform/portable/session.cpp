@@ -104,6 +104,18 @@ void RequestQuit() {
     quitRequested = 1;
 }
 
+void WatchPump(Backend* backend, bool keep, const std::function<void(const MSG&)>& seen) {
+    std::deque<MSG>& queue = CurrentSession().queue;
+    size_t before = queue.size();
+    backend->PumpEvents();
+    for (size_t i = before; i < queue.size(); ++i) {
+        seen(queue[i]);
+    }
+    if (!keep) {
+        queue.erase(queue.begin() + static_cast<std::ptrdiff_t>(before), queue.end());
+    }
+}
+
 bool TakeQuitRequest() {
     if (quitRequested == 0) {
         return false;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -74,6 +75,11 @@ Session& CurrentSession();
 
 // Ends the current session (destroying what it holds) and starts an empty one.
 void ResetSession();
+
+// Runs `backend`'s PumpEvents and shows `seen` every message it posted, in order: for a backend
+// wrapped around another, which notes them or, with `keep` false, takes them back off the queue
+// so the program never sees them.
+void WatchPump(Backend* backend, bool keep, const std::function<void(const MSG&)>& seen);
 
 // True once RequestQuit has been called since the last check; clears the request.
 bool TakeQuitRequest();

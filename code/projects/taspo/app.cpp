@@ -25,6 +25,7 @@ Keyboard* keyboard = nullptr;
 Surface* backBuffer = nullptr;
 Surface* targetImage = nullptr;
 Sprite* targetSprite = nullptr;
+GameEvents* gameEvents = nullptr;
 
 const char* const TargetImageFile = "button.bmp";
 const char* const ConfigFile = "taspo.cfg";
@@ -200,7 +201,7 @@ void AppShutdown() {
     DestroyGlobalTree();
 }
 
-int RunTaspo(HINSTANCE instance, int showCommand, uint32_t arenaSize) {
+int RunTaspo(HINSTANCE instance, int showCommand, GameEvents* events, uint32_t arenaSize) {
     engineHeapActive = true;
     if (!ArenaInit(ActiveArena(), arenaSize)) {
         char reason[128];
@@ -212,8 +213,10 @@ int RunTaspo(HINSTANCE instance, int showCommand, uint32_t arenaSize) {
     StartupFailure failure;
     bool started = AppStartup(instance, showCommand, &failure);
     if (started) {
+        gameEvents = events;
         while (AppFrame()) {
         }
+        gameEvents = nullptr;
     }
     AppShutdown();
     ArenaRelease(ActiveArena());

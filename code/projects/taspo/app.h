@@ -7,6 +7,7 @@
 #include "memory/arena.h"
 #include "platform/app_window.h"
 #include "platform/display_settings.h"
+#include "projects/taspo/game_events.h"
 #include "render/sprite.h"
 #include "render/surface.h"
 #include "timing/frame_timer.h"
@@ -19,6 +20,8 @@ extern Keyboard* keyboard;
 extern Surface* backBuffer;
 extern Surface* targetImage;
 extern Sprite* targetSprite;
+// Who is told what happens in the game; null: nobody. The shell sets it for a run.
+extern GameEvents* gameEvents;
 
 // Each is read from the working directory, else from its folder of file_places.h.
 extern const char* const TargetImageFile;  // "button.bmp"
@@ -42,6 +45,8 @@ bool AppFrame();
 void AppShutdown();
 
 // The program: switches allocation to an arena of arenaSize bytes, starts up, runs frames until
-// one says stop, tears down and returns the region. Returns 0; or 1 after reporting on stderr
-// (and in a message box on Windows) why the game could not start.
-int RunTaspo(HINSTANCE instance, int showCommand, uint32_t arenaSize = EngineArenaSize);
+// one says stop, tears down and returns the region, telling `events` what happened meanwhile.
+// Returns 0; or 1 after reporting on stderr (and in a message box on Windows) why the game could
+// not start.
+int RunTaspo(HINSTANCE instance, int showCommand, GameEvents* events = nullptr,
+             uint32_t arenaSize = EngineArenaSize);

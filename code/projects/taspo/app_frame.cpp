@@ -1,10 +1,54 @@
 // One frame of Taspo: a message, the focus, deferred frees, the clock, the reaction cycle, the
-// keyboard, the picture and its presentation, in that order.
+// keyboard, the picture and its presentation, in that order; what happened is told to the game's
+// listener.
 #include "memory/deferred_free_list.h"
 #include "projects/taspo/app.h"
 #include "projects/taspo/reaction_cycle.h"
 
 namespace {
+
+int64_t shownAt = 0;  // the counter reading of the frame that showed the latest target
+
+// The counter reading of this frame's clock update.
+int64_t FrameCounter() {
+    return frameTimer->startTicks + frameTimer->lastElapsedTicks;
+}
+
+void TellPhaseChange(PhaseChange change) {
+    if (gameEvents == nullptr) {
+        return;
+    }
+    int64_t counter = FrameCounter();
+    if (frameTimer->frameCount == 1) {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        gameEvents->Started(counter, frequency.QuadPart);
+    }
+    if (change == PhaseChange::TargetShown) {
+        shownAt = counter;
+        gameEvents->TargetShown(counter);
+    } else if (change == PhaseChange::Missed) {
+        gameEvents->Missed(counter);
+    }
+}
+
+// Space this frame: a hit while the target shows, otherwise a false start, which only the
+// listener hears of.
+void Pressed() {
+    bool hit = targetShown;
+    if (hit) {
+        ScoreHit();
+    }
+    if (gameEvents == nullptr) {
+        return;
+    }
+    int64_t counter = FrameCounter();
+    if (hit) {
+        gameEvents->Hit(counter, counter - shownAt);
+    } else {
+        gameEvents->FalseStart(counter);
+    }
+}
 
 // False when the quit message arrived; anything else goes to the window procedure.
 bool HandleOneMessage() {
@@ -29,8 +73,8 @@ bool HandleInput(float delta) {
     if (device->IsDown(VK_ESCAPE)) {
         return false;
     }
-    if (targetShown && device->IsPressed(VK_SPACE)) {
-        ScoreHit();
+    if (device->IsPressed(VK_SPACE)) {
+        Pressed();
     }
     return true;
 }
@@ -54,7 +98,7 @@ bool AppFrame() {
     PurgeDeferred(0);
     Update(frameTimer);
     float delta = frameTimer->scaledDelta;
-    AdvanceReactionCycle(delta);
+    TellPhaseChange(AdvanceReactionCycle(delta));
     if (!HandleInput(delta)) {
         return false;
     }

@@ -28,26 +28,27 @@ void ResetReactionCycle(int32_t spriteWidth, int32_t spriteHeight) {
     targetY = (ScreenHeight - targetHeight) / 2;
 }
 
-void AdvanceReactionCycle(float delta) {
+PhaseChange AdvanceReactionCycle(float delta) {
     phaseElapsed = phaseElapsed + delta;
     if (!(phaseElapsed >= phaseDuration)) {
-        return;
+        return PhaseChange::None;
     }
     phaseElapsed = 0.0f;
     if (targetShown) {
         targetShown = false;
         missShown = true;
         phaseDuration = MissTime;
-    } else if (hitShown) {
+        return PhaseChange::Missed;
+    }
+    if (hitShown || missShown) {
         hitShown = false;
-        phaseDuration = RandomRange(WaitTimeMin, WaitTimeMax);
-    } else if (missShown) {
         missShown = false;
         phaseDuration = RandomRange(WaitTimeMin, WaitTimeMax);
-    } else {
-        targetShown = true;
-        phaseDuration = RandomRange(TargetTimeMin, TargetTimeMax);
+        return PhaseChange::WaitStarted;
     }
+    targetShown = true;
+    phaseDuration = RandomRange(TargetTimeMin, TargetTimeMax);
+    return PhaseChange::TargetShown;
 }
 
 void ScoreHit() {

@@ -18,9 +18,17 @@ extern int32_t targetHeight;
 // The first state: Idle for FirstWaitTime, the target of the given size centred on the screen.
 void ResetReactionCycle(int32_t spriteWidth, int32_t spriteHeight);
 
-// Adds the frame's time and, when the phase has run out, makes at most one transition. The time
-// by which the phase was overrun is dropped.
-void AdvanceReactionCycle(float delta);
+// What a step of the cycle did.
+enum class PhaseChange {
+    None,
+    TargetShown,  // Idle to Target
+    Missed,       // Target to Miss
+    WaitStarted,  // Hit or Miss to Idle
+};
+
+// Adds the frame's time and, when the phase has run out, makes at most one transition, which it
+// returns. The time by which the phase was overrun is dropped.
+PhaseChange AdvanceReactionCycle(float delta);
 
 // Space pressed while the target shows: a hit, whose feedback runs from this frame.
 void ScoreHit();

@@ -1,6 +1,6 @@
 // The replay file format: what is written is read back exactly, and a hostile file is refused
 // with one line naming it and the reason, before anything is allocated by a count it holds.
-#include "platform/portable/replay/replay_file.h"
+#include "platform/replay/replay_file.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,6 @@ constexpr uint64_t Button = 0x1234567890ABCDEFull;
 
 ReplayHeader Header() {
     ReplayHeader header;
-    header.gameVersion = "1.0.0";
     header.counterFrequency = 1000000000;
     header.seed = RandomSeed;
     header.desktopKnown = true;
@@ -30,7 +29,6 @@ ReplayHeader Header() {
     header.clientHeight = 448;
     header.modeAnswerCount = 2;
     header.modeAnswers = 0b10;
-    header.fullscreen = true;
     header.buttonHash = Button;
     return header;
 }
@@ -56,11 +54,9 @@ TEST(ReplayFile, ReadsBackWhatWasWrittenAndTakesAboutFourBytesAFrame) {
     Replay replay;
     ASSERT_EQ(DecodeReplay(bytes.data(), bytes.size(), Button, &replay), "");
     const ReplayHeader& header = replay.header;
-    EXPECT_EQ(header.gameVersion, "1.0.0");
     EXPECT_EQ(header.counterFrequency, 1000000000);
     EXPECT_EQ(header.desktop.height, 768);
     EXPECT_EQ(header.clientHeight, 448);
-    EXPECT_TRUE(header.fullscreen);
     EXPECT_EQ(header.modeAnswerCount, 2u);
     EXPECT_EQ(header.modeAnswers, 0b10u);
     ASSERT_EQ(replay.frames.size(), 2u);
@@ -119,14 +115,16 @@ TEST(ReplayFile, RefusesAHostileFileWithOneLineNamingItAndTheReason) {
         {"wrong magic", [](auto* b) { (*b)[0] = 'X'; }, "not a Taspo replay (no TSPR magic word)"},
         {"future version", [](auto* b) { (*b)[4] = 2; },
          "format version 2 is newer than this program reads (1)"},
+        {"version 0", [](auto* b) { (*b)[4] = 0; },
+         "format version 0 does not exist (versions start at 1)"},
         {"huge frame count",
          [](auto* b) {
              PutFrames(b, {0xFF, 0xFF, 0xFF, 0xFF, 0x0F, 0x00});
          },
          "the frame count is larger than the file could hold"},
-        {"zero frequency", [](auto* b) { std::fill(b->begin() + 14, b->begin() + 22, 0); },
+        {"zero frequency", [](auto* b) { std::fill(b->begin() + 9, b->begin() + 17, 0); },
          "the counter frequency is not positive"},
-        {"other seed", [](auto* b) { (*b)[22] ^= 1; },
+        {"other seed", [](auto* b) { (*b)[17] ^= 1; },
          "recorded with generator seed 4356, this game starts from 4357"},
         {"key code 256",
          [](auto* b) {

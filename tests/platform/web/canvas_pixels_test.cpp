@@ -1,7 +1,7 @@
 // A window's 24-bit bottom-up rows as the canvas's RGBA rows, top-down: odd widths, so each GDI
 // row carries padding that must not reach the canvas, and (in the wasm build) rows long enough
 // for the four-pixel path with a remainder for the plain one.
-#include "platform/portable/web/canvas_pixels.h"
+#include "platform/web/canvas_pixels.h"
 
 #include <gtest/gtest.h>
 

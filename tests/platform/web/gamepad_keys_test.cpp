@@ -1,6 +1,6 @@
 // Pads as keys, a frame at a time: A (the bottom face button) holds space and Back holds Escape
 // while down, no other button holds anything, and a pad that vanished lets go of what it held.
-#include "platform/portable/web/gamepad_keys.h"
+#include "platform/web/gamepad_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,7 @@ protected:
     }
 
     InputQueue queue;
-    GamepadKeys pads;
+    GamepadKeys pads{portable::ControlKeys{VK_SPACE, VK_ESCAPE, 0, 0}};
 };
 
 TEST_F(PadFrames, AHoldsSpaceAndBackEscapeWhileDownAndNoOtherButtonHoldsAKey) {

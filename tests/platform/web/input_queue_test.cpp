@@ -2,7 +2,7 @@
 // and its release that arrive together are still held for one frame, order is kept, each source
 // holds its keys apart, losing the keyboard lets go of every key and releasing Meta of the
 // keyboard's.
-#include "platform/portable/web/input_queue.h"
+#include "platform/web/input_queue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The web backend's reading of KeyboardEvent.code: the keys a game asks for by virtual-key code
 // land on the physical keys with those names, and names we do not know stay unknown.
-#include "platform/portable/web/key_codes.h"
+#include "platform/web/key_codes.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // its row padding, and a difference in any one byte of a row (in the wasm build, the first 64
 // go through the SIMD step, the rest through the plain loop), in the size, or a new canvas makes
 // the frame new again.
-#include "platform/portable/web/shown_picture.h"
+#include "platform/web/shown_picture.h"
 
 #include <gtest/gtest.h>
 

@@ -149,7 +149,7 @@ protected:
 
     int Run(uint32_t arenaSize = EngineArenaSize) {
         testing::internal::CaptureStderr();
-        int exitCode = RunTaspo(portable::ModuleInstance(), SW_SHOW, arenaSize);
+        int exitCode = RunTaspo(portable::ModuleInstance(), SW_SHOW, nullptr, arenaSize);
         printed = testing::internal::GetCapturedStderr();
         EXPECT_EQ(ActiveArena()->first, nullptr);
         EXPECT_EQ(ActiveArena()->totalSize, 0u);

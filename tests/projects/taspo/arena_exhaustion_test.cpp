@@ -22,7 +22,7 @@ Outcome RunWithArena(uint32_t size) {
     portable::ScopedBackend installed(&machine);
     machine.SetKeyDown(VK_ESCAPE, true);
     testing::internal::CaptureStderr();
-    int exitCode = RunTaspo(portable::ModuleInstance(), SW_SHOW, size);
+    int exitCode = RunTaspo(portable::ModuleInstance(), SW_SHOW, nullptr, size);
     std::string printed = testing::internal::GetCapturedStderr();
     engineHeapActive = false;
 

@@ -1,0 +1,34 @@
+// The game's sessions on our platform layer: played, recorded to a replay file, or a replay file
+// played back, in a window or without one, with the reaction times the game's events give.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/portable/backend.h"
+#include "platform/replay/checkpoint_picker.h"
+#include "projects/taspo/game_constants.h"
+#include "projects/taspo/game_events.h"
+#include "projects/taspo/shell/command_line.h"
+
+// Where Taspo's pictures change: the centre row, which the target crosses, and a corner, which
+// has the phase's background.
+constexpr portable::WatchedPixels TaspoWatch = {ScreenHeight / 2, 0, 0};
+
+// The game on the installed backend, telling `events` (which may be null) what happens.
+int PlayGame(GameEvents* events);
+
+// The ReplayHash of the button.bmp the game would load, found where the game finds it. False,
+// said on stderr, when there is none to read.
+bool ButtonHash(uint64_t* hash);
+
+// Plays on `machine`, recording: the replay file's bytes in `replay` however the game ended.
+int RecordGame(portable::Backend* machine, uint64_t buttonHash, GameEvents* events,
+               std::vector<uint8_t>* replay);
+
+// --record: plays and writes the session to `file`, once the game has ended.
+int RecordToFile(const char* file, portable::Backend* machine);
+
+// --replay in `window`; --check and --report with none. Says the verdict, and for --report prints
+// the reaction times first.
+int PlayBack(const SessionRequest& request, portable::Backend* window);
