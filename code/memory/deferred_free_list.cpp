@@ -36,7 +36,6 @@ void Purge(DeferredFreeList* list, int32_t level) {
         if (node->value.level <= level) {
             if (node->value.payload != nullptr) {
                 EngineFree(node->value.payload);
-                node->value.payload = nullptr;
             }
             list->Remove(node);
         }

@@ -93,9 +93,7 @@ int32_t ResolveWindowScale(int32_t setting, int32_t desktopWidth, int32_t deskto
 
 void InitDisplaySettings(DisplaySettings* settings) {
     std::memset(settings, 0, sizeof(DisplaySettings));
-    settings->entries.minCapacity = 0;
     settings->entries.releaseOnClear = 1;
-    settings->entries.arena = nullptr;
     settings->displayWidth = static_cast<uint32_t>(ReadDisplayWidth());
     settings->displayHeight = static_cast<uint32_t>(ReadDisplayHeight());
     settings->aspectRatio = AspectRatio(settings->displayWidth, settings->displayHeight);

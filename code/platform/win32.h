@@ -1,5 +1,7 @@
-// The engine's only door to the operating system. On Windows it is <windows.h> itself; elsewhere
-// our portable layer declares the same subset of Win32, with the same names and meanings.
+// The engine's door to the operating system's calls, beside file_places.h (where its files live)
+// and window_scale.h (how large a window is shown), the only other two. On Windows it is
+// <windows.h> itself; elsewhere our portable layer declares the same subset of Win32, with the
+// same names and meanings, and serves it from a backend.
 #pragma once
 
 #ifdef _WIN32

@@ -30,8 +30,9 @@ FIELDS = ("id", "file", "line", "rule", "original", "replacement", "verdict", "b
 # Where the code the dev build does not compile is built: by folder, then by the #ifdef target.
 ELSEWHERE = (("code/platform/windows/", "windows preset"),
              ("code/platform/web/browser/", "web preset (the browser game)"),
+             ("code/projects/taspo/shell/browser/", "web preset (the browser game)"),
              ("code/projects/taspo/shell/desktop/main.cpp", "the taspo program (labels window, hostile)"),
-             ("code/projects/taspo/main.cpp", "the taspo program (labels window, hostile)"))
+             ("code/projects/taspo/main.cpp", "windows preset"))
 TARGET_BUILDS = {"web": "web preset (tests under node)", "windows": "windows preset (Wine)"}
 
 

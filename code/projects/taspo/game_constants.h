@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/app_window.h"
+
 constexpr float TargetTimeMin = 0.5f;  // shortest time the target stays visible
 constexpr float TargetTimeMax = 1.5f;  // longest time the target stays visible
 constexpr float WaitTimeMin = 1.0f;    // shortest wait after a hit or a miss
@@ -13,5 +15,6 @@ constexpr float MissTime = 0.8f;       // how long the miss feedback shows
 constexpr uint32_t ColourIdle = 0x808080;
 constexpr uint32_t ColourMiss = 0x800000;
 constexpr uint32_t ColourHit = 0xC0C0FF;
-constexpr int32_t ScreenWidth = 512;
-constexpr int32_t ScreenHeight = 448;
+// The picture is the window's client area.
+constexpr int32_t ScreenWidth = AppClientWidth;
+constexpr int32_t ScreenHeight = AppClientHeight;

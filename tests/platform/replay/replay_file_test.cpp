@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "random/mersenne_twister.h"
 #include "support/game/game_harness.h"
@@ -174,6 +176,23 @@ TEST(ReplayFile, RefusesAHostileFileWithOneLineNamingItAndTheReason) {
     for (size_t size = 0; size < bytes.size(); ++size) {
         EXPECT_NE(DecodeReplay(bytes.data(), size, Button, &replay), "") << size << " bytes";
     }
+}
+
+// The replay reader's fuzzing seeds (fuzz/corpus/replay) are whole, valid sessions: each is read
+// without a complaint, so the fuzzer starts from files that reach every part of the reader.
+TEST(ReplayFile, TheFuzzingSeedsAreReadWithoutAComplaint) {
+    constexpr uint64_t FuzzButtonHash = 0x5441535052455031ull;
+    int seeds = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(TASPO_SOURCE_DIR "/fuzz/corpus/replay")) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+        Replay replay;
+        EXPECT_EQ(DecodeReplay(bytes.data(), bytes.size(), FuzzButtonHash, &replay), "")
+            << entry.path();
+        ++seeds;
+    }
+    EXPECT_GE(seeds, 3);
 }
 
 }  // namespace
