@@ -13,7 +13,7 @@
 #include "platform/recorder/recording_backend.h"
 #include "projects/taspo/app.h"
 #include "projects/taspo/reaction_cycle.h"
-#include "projects/taspo/shell/sessions.h"
+#include "projects/taspo/shell/replays/sessions.h"
 
 namespace {
 

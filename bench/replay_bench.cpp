@@ -13,7 +13,7 @@
 #include "bench_support.h"
 #include "platform/replayer/replay_backend.h"
 #include "projects/taspo/app.h"
-#include "projects/taspo/shell/sessions.h"
+#include "projects/taspo/shell/replays/sessions.h"
 
 namespace {
 

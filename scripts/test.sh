@@ -19,7 +19,7 @@ export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 # stop it (a leg that cannot be set up must not stop the others), so each step is chained.
 install() {
     case $1 in
-        dev | shuffle) ensure_packages libgtest-dev xvfb xauth xdotool libx11-dev ;;
+        dev | shuffle) ensure_packages libgtest-dev xvfb xauth xdotool libx11-dev libxml2-utils ;;
         windows)
             # 32-bit Wine runs the 32-bit build; without it windows64 runs the programs.
             ensure_packages g++-mingw-w64-i686-posix wine wine64 xvfb xauth xdotool libx11-dev &&

@@ -205,10 +205,13 @@ bool CheckValue(Loader* loader, const ConfigToken& name, const ConfigToken& valu
 
 // The schema's entry for a setting name, or null.
 const ConfigSetting* FindSetting(const ConfigSchema* schema, const ConfigToken& name) {
-    for (uint32_t i = 0; i < schema->count; ++i) {
-        const char* known = schema->settings[i].name;
-        if (std::strlen(known) == name.length && std::memcmp(known, name.text, name.length) == 0) {
-            return &schema->settings[i];
+    for (; schema != nullptr; schema = schema->more) {
+        for (uint32_t i = 0; i < schema->count; ++i) {
+            const char* known = schema->settings[i].name;
+            if (std::strlen(known) == name.length &&
+                std::memcmp(known, name.text, name.length) == 0) {
+                return &schema->settings[i];
+            }
         }
     }
     return nullptr;
@@ -251,13 +254,15 @@ uint32_t Distance(const char* a, uint32_t aLength, const char* b, uint32_t bLeng
 const ConfigSetting* NearestSetting(const ConfigSchema* schema, const ConfigToken& name) {
     const ConfigSetting* nearest = nullptr;
     uint32_t nearestDistance = MaxSuggestedDistance + 1;
-    for (uint32_t i = 0; i < schema->count; ++i) {
-        const char* known = schema->settings[i].name;
-        uint32_t knownLength = static_cast<uint32_t>(std::strlen(known));
-        uint32_t distance = Distance(name.text, name.length, known, knownLength);
-        if (distance < nearestDistance && 3 * distance <= knownLength) {
-            nearest = &schema->settings[i];
-            nearestDistance = distance;
+    for (; schema != nullptr; schema = schema->more) {
+        for (uint32_t i = 0; i < schema->count; ++i) {
+            const char* known = schema->settings[i].name;
+            uint32_t knownLength = static_cast<uint32_t>(std::strlen(known));
+            uint32_t distance = Distance(name.text, name.length, known, knownLength);
+            if (distance < nearestDistance && 3 * distance <= knownLength) {
+                nearest = &schema->settings[i];
+                nearestDistance = distance;
+            }
         }
     }
     return nearest;

@@ -23,12 +23,15 @@ struct ConfigSetting {
     ConfigTokenKind kind;
 };
 
-// Everything a program reads. Given one, the reader also reports what would otherwise be stored
-// and never read: a known setting with a value of the other kind (`Fullscreen expects true or
-// false`; not stored, so the default applies), and any setting under a named [Context] (stored).
+// Everything a program reads: these settings, and those of `more` when it is not null, so each
+// part of a program names its own. Given one, the reader also reports what would otherwise be
+// stored and never read: a known setting with a value of the other kind (`Fullscreen expects true
+// or false`; not stored, so the default applies), and any setting under a named [Context]
+// (stored).
 struct ConfigSchema {
     const ConfigSetting* settings;
     uint32_t count;
+    const ConfigSchema* more = nullptr;
 };
 
 // Applies `length` bytes of text, named `sourceName` in reports, to the registry; a null sink

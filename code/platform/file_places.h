@@ -1,6 +1,7 @@
 // Where the game's files live when they are not in the working directory: the data installed with
-// the program and the user's own settings. Each is a folder that depends on the system, so each
-// system's part of the platform layer answers (portable/ on Linux, windows/ on Windows).
+// the program, the user's own settings, and what the game keeps for the user. Each is a folder that
+// depends on the system, so each system's part of the platform layer answers (portable/ on Linux,
+// windows/ on Windows).
 #pragma once
 
 #include <cstdint>
@@ -17,3 +18,8 @@ bool GetDataDirectory(char* path, uint32_t size);
 // The user's configuration folder for the game: $XDG_CONFIG_HOME/taspo/, by default
 // ~/.config/taspo/, on Linux; %APPDATA%\Taspo\ on Windows. Same contract as GetDataDirectory.
 bool GetConfigDirectory(char* path, uint32_t size);
+
+// The user's data folder for the game, where it keeps what it writes: $XDG_DATA_HOME/taspo/, by
+// default ~/.local/share/taspo/, on Linux; %LOCALAPPDATA%\Taspo\ on Windows. Same contract as
+// GetDataDirectory; the folder may not exist yet.
+bool GetUserDataDirectory(char* path, uint32_t size);

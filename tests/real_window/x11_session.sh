@@ -1,13 +1,15 @@
 # shellcheck shell=bash
 # Sourced by the scripts that run the game in a virtual X display. x11_session_begin makes a
-# scratch folder ($work) and arranges for it, Xvfb and a game still running ($game_pid) to go
-# when the script exits; x11_session_display starts Xvfb on a free display, with a screen of the
+# scratch folder ($work), which also holds the history of the games played, and arranges for it,
+# Xvfb and a game still running ($game_pid) to go when the script exits; x11_session_display starts Xvfb on a free display, with a screen of the
 # size it is given (WIDTHxHEIGHT, 1024x768 by default), and exports DISPLAY.
 # Third-party libraries (D-Bus and Xlib through SDL) keep a few bytes to the end; LSAN_OPTIONS
 # leaves those out, while the game's own leaks would still be reported.
 
 x11_session_begin() {
     work=$(mktemp -d)
+    # The games played here are kept in the scratch folder, never in the user's history.
+    export XDG_DATA_HOME="$work/data"
     xvfb_pid=""
     game_pid=""
     trap x11_session_end EXIT

@@ -1,5 +1,6 @@
 // Where the Windows build finds its files: the data in the folder of the running .exe, the
-// settings in %APPDATA%\Taspo\, and nothing when the variable is missing.
+// settings in %APPDATA%\Taspo\, the history in %LOCALAPPDATA%\Taspo\, and nothing when the
+// variable is missing.
 #include "platform/file_places.h"
 
 #include <gtest/gtest.h>
@@ -22,16 +23,24 @@ TEST(FilePlaces, DataDirectoryIsTheFolderOfTheExe) {
     EXPECT_FALSE(GetDataDirectory(folder, 4)) << "a path cut short is no answer";
 }
 
-TEST(FilePlaces, ConfigDirectoryIsTaspoInTheRoamingAppData) {
-    char previous[FilePathBytes];
-    DWORD hadValue = GetEnvironmentVariableA("APPDATA", previous, sizeof(previous));
-    char folder[FilePathBytes];
-    SetEnvironmentVariableA("APPDATA", "C:\\Users\\Player\\AppData\\Roaming");
-    ASSERT_TRUE(GetConfigDirectory(folder, sizeof(folder)));
-    EXPECT_STREQ(folder, "C:\\Users\\Player\\AppData\\Roaming\\Taspo\\");
-    SetEnvironmentVariableA("APPDATA", nullptr);
-    EXPECT_FALSE(GetConfigDirectory(folder, sizeof(folder)));
-    SetEnvironmentVariableA("APPDATA", hadValue > 0 ? previous : nullptr);
+// The settings in the roaming application data, what the game keeps in the local one.
+TEST(FilePlaces, ConfigAndUserDataAreTaspoInTheirAppDataFolders) {
+    struct Place {
+        const char* variable;
+        bool (*get)(char*, uint32_t);
+    };
+    for (Place place :
+         {Place{"APPDATA", GetConfigDirectory}, Place{"LOCALAPPDATA", GetUserDataDirectory}}) {
+        char previous[FilePathBytes];
+        DWORD hadValue = GetEnvironmentVariableA(place.variable, previous, sizeof(previous));
+        char folder[FilePathBytes];
+        SetEnvironmentVariableA(place.variable, "C:\\Users\\Player\\AppData\\Here");
+        ASSERT_TRUE(place.get(folder, sizeof(folder)));
+        EXPECT_STREQ(folder, "C:\\Users\\Player\\AppData\\Here\\Taspo\\");
+        SetEnvironmentVariableA(place.variable, nullptr);
+        EXPECT_FALSE(place.get(folder, sizeof(folder))) << place.variable;
+        SetEnvironmentVariableA(place.variable, hadValue > 0 ? previous : nullptr);
+    }
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ ELSEWHERE = (("code/platform/windows/", "windows preset"),
              ("code/platform/web/browser/", "web preset (the browser game)"),
              ("code/projects/taspo/shell/browser/", "web preset (the browser game)"),
              ("code/projects/taspo/shell/desktop/main.cpp", "the taspo program (labels window, hostile)"),
-             ("code/projects/taspo/main.cpp", "windows preset"))
+             ("code/projects/taspo/shell/windows/main.cpp", "windows preset"))
 TARGET_BUILDS = {"web": "web preset (tests under node)", "windows": "windows preset (Wine)"}
 
 

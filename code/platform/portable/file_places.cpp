@@ -1,6 +1,7 @@
 // Where the game's files live on Linux: the data at the path the build fixed relative to the
 // executable's folder (/usr/games/taspo reads /usr/share/games/taspo/), the settings in the XDG
-// configuration folder. The executable's path comes from the backend, so tests can place it.
+// configuration folder, what the game keeps in the XDG data folder. The executable's path comes
+// from the backend, so tests can place it.
 #include "platform/file_places.h"
 
 #include <cstdio>
@@ -60,17 +61,30 @@ bool GetDataDirectory(char* path, uint32_t size) {
     return JoinPath(path, size, folder, relative);
 }
 
-bool GetConfigDirectory(char* path, uint32_t size) {
+namespace {
+
+// The game's folder in an XDG base directory: $`variable`/taspo/, else ~/`fallback`/taspo/.
+bool XdgFolder(const char* variable, const char* fallback, char* path, uint32_t size) {
     // The XDG rules ignore a relative or empty value.
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome != nullptr && configHome[0] == '/') {
-        return JoinPath(path, size, configHome, "taspo/");
+    const char* base = std::getenv(variable);
+    if (base != nullptr && base[0] == '/') {
+        return JoinPath(path, size, base, "taspo/");
     }
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] == '\0') {
         return false;
     }
-    char config[FilePathBytes];
-    return JoinPath(config, sizeof(config), home, ".config") &&
-           JoinPath(path, size, config, "taspo/");
+    char folder[FilePathBytes];
+    return JoinPath(folder, sizeof(folder), home, fallback) &&
+           JoinPath(path, size, folder, "taspo/");
+}
+
+}  // namespace
+
+bool GetConfigDirectory(char* path, uint32_t size) {
+    return XdgFolder("XDG_CONFIG_HOME", ".config", path, size);
+}
+
+bool GetUserDataDirectory(char* path, uint32_t size) {
+    return XdgFolder("XDG_DATA_HOME", ".local/share", path, size);
 }

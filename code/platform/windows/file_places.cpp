@@ -1,5 +1,5 @@
 // Where the game's files live on Windows: the data beside taspo.exe, the settings in the user's
-// roaming application data.
+// roaming application data, what the game keeps in the local one.
 #include "platform/file_places.h"
 
 #include <cstdio>
@@ -21,12 +21,25 @@ bool GetDataDirectory(char* path, uint32_t size) {
     return true;
 }
 
-bool GetConfigDirectory(char* path, uint32_t size) {
-    char appData[FilePathBytes];
-    DWORD length = GetEnvironmentVariableA("APPDATA", appData, sizeof(appData));
-    if (length == 0 || length >= sizeof(appData)) {
+namespace {
+
+// The game's folder in the one that the environment variable `variable` names.
+bool FolderIn(const char* variable, char* path, uint32_t size) {
+    char base[FilePathBytes];
+    DWORD length = GetEnvironmentVariableA(variable, base, sizeof(base));
+    if (length == 0 || length >= sizeof(base)) {
         return false;
     }
-    int written = std::snprintf(path, size, "%s\\Taspo\\", appData);
+    int written = std::snprintf(path, size, "%s\\Taspo\\", base);
     return written > 0 && static_cast<uint32_t>(written) < size;
+}
+
+}  // namespace
+
+bool GetConfigDirectory(char* path, uint32_t size) {
+    return FolderIn("APPDATA", path, size);
+}
+
+bool GetUserDataDirectory(char* path, uint32_t size) {
+    return FolderIn("LOCALAPPDATA", path, size);
 }

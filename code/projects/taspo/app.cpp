@@ -29,8 +29,13 @@ GameEvents* gameEvents = nullptr;
 
 const char* const TargetImageFile = "button.bmp";
 const char* const ConfigFile = "taspo.cfg";
+const char* const KeepHistorySetting = "KeepHistory";
 
 namespace {
+
+// The settings of taspo.cfg: the display's, and the one the game's shell reads.
+const ConfigSetting ShellSettings[] = {{KeepHistorySetting, ET_Bool}};
+const ConfigSchema GameConfigSchema = {ShellSettings, 1, &DisplayConfigSchema};
 
 bool Fail(StartupFailure* failure, const char* format, ...) {
     va_list arguments;
@@ -137,8 +142,8 @@ bool AppStartup(HINSTANCE instance, int showCommand, StartupFailure* failure) {
         return Fail(failure, "%s: %s", configFile.path, configFile.problem);
     }
     if (configFile.found) {
-        ConfigFileResult config = LoadConfigFile(configFile.path, PrintConfigMessage, messagePrefix,
-                                                 &DisplayConfigSchema);
+        ConfigFileResult config =
+            LoadConfigFile(configFile.path, PrintConfigMessage, messagePrefix, &GameConfigSchema);
         if (config.failed) {
             return Fail(failure, "%s: %s", configFile.path, config.failure);
         }

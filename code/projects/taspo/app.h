@@ -26,6 +26,8 @@ extern GameEvents* gameEvents;
 // Each is read from the working directory, else from its folder of file_places.h.
 extern const char* const TargetImageFile;  // "button.bmp"
 extern const char* const ConfigFile;       // "taspo.cfg", optional
+// A setting of taspo.cfg for the game's shell: false keeps no history of the games played.
+extern const char* const KeepHistorySetting;  // "KeepHistory"
 constexpr uint32_t TargetColourKey = 0xFF00FF;
 
 // Why start-up stopped: one line, e.g. `button.bmp: not a BMP file (signature is not "BM")`,

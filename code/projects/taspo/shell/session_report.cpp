@@ -1,7 +1,6 @@
 // Reaction times from the game's events.
 #include "projects/taspo/shell/session_report.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -37,39 +36,44 @@ void SessionReport::Missed(int64_t) {
     targetOpen_ = false;
 }
 
-void SessionReport::FalseStart(int64_t) {
-    ++falseStarts_;
+void SessionReport::FalseStart(int64_t counter) {
+    falseStarts_.push_back(Seconds(counter - firstCounter_));
+}
+
+GameRecord SessionReport::Record() const {
+    GameRecord record;
+    record.targets = targets_;
+    // A target still showing when the game ended has no result.
+    if (targetOpen_) {
+        record.targets.pop_back();
+    }
+    record.falseStarts = falseStarts_;
+    return record;
+}
+
+Measures SessionReport::Measured() const {
+    return MeasureRecord(Record());
 }
 
 std::string SessionReport::Text() const {
     std::string text;
-    std::vector<double> reactions;
-    size_t number = 0;
     char line[96];
-    for (const TargetResult& target : targets_) {
-        // A target still showing when the session ended has no result yet.
-        if (targetOpen_ && &target == &targets_.back()) {
-            break;
-        }
+    GameRecord record = Record();
+    size_t number = 0;
+    for (const TargetResult& target : record.targets) {
         std::snprintf(line, sizeof(line), "target %zu: shown at %.2f s, ", ++number,
                       target.shownSeconds);
         text += line;
         text += target.hit ? "hit, " + Milliseconds(target.reactionMs) + "\n" : "miss\n";
-        if (target.hit) {
-            reactions.push_back(target.reactionMs);
-        }
     }
-    std::sort(reactions.begin(), reactions.end());
-    size_t hits = reactions.size();
-    std::snprintf(line, sizeof(line), "%zu target%s: %zu hit%s, %zu miss%s", number,
-                  number == 1 ? "" : "s", hits, hits == 1 ? "" : "s", number - hits,
-                  number - hits == 1 ? "" : "es");
+    Measures measures = MeasureRecord(record);
+    std::snprintf(line, sizeof(line), "%u target%s: %u hit%s, %u miss%s", measures.targets,
+                  measures.targets == 1 ? "" : "s", measures.hits, measures.hits == 1 ? "" : "s",
+                  measures.misses, measures.misses == 1 ? "" : "es");
     text += line;
-    if (hits == 0) {
+    if (measures.hits == 0) {
         return text + ", no reaction times\n";
     }
-    double median =
-        hits % 2 == 1 ? reactions[hits / 2] : (reactions[hits / 2 - 1] + reactions[hits / 2]) / 2.0;
-    return text + ", median " + Milliseconds(median) + ", best " + Milliseconds(reactions[0]) +
-           "\n";
+    return text + ", median " + Milliseconds(measures.medianMs) + ", best " +
+           Milliseconds(measures.bestMs) + "\n";
 }

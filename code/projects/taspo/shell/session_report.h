@@ -8,13 +8,12 @@
 #include <vector>
 
 #include "projects/taspo/game_events.h"
+#include "projects/taspo/history/game_record.h"
+#include "projects/taspo/history/measures.h"
 
-struct TargetResult {
-    double shownSeconds;  // since the first frame
-    bool hit;
-    double reactionMs;  // for a hit: from the frame that showed the target to the one that saw
-                        // the press
-};
+// A target's time since the first frame, and for a hit the time from the frame that showed it to
+// the one that saw the press.
+using TargetResult = KeptTarget;
 
 class SessionReport : public GameEvents {
 public:
@@ -26,7 +25,12 @@ public:
 
     // Every target shown; the last may still be showing when the game ended, with no result.
     const std::vector<TargetResult>& Targets() const { return targets_; }
-    uint32_t FalseStarts() const { return falseStarts_; }
+    const std::vector<double>& FalseStarts() const { return falseStarts_; }
+    // The targets that ended and the false starts, as the history keeps them; the caller adds
+    // when and by which version the game was played.
+    GameRecord Record() const;
+    // The measures of the targets that ended.
+    Measures Measured() const;
     // One line per target with a result, then the summary line:
     //   target 1: shown at 1.00 s, hit, 250 ms
     //   target 2: shown at 3.52 s, miss
@@ -39,6 +43,6 @@ private:
     int64_t firstCounter_ = 0;
     double perSecond_ = 1.0;
     bool targetOpen_ = false;  // the last target has no result yet
-    uint32_t falseStarts_ = 0;
+    std::vector<double> falseStarts_;
     std::vector<TargetResult> targets_;
 };

@@ -6,6 +6,7 @@
 // but each of its cases runs in a fresh one).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <iterator>
 
@@ -13,9 +14,11 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/recorder/recording_backend.h"
 #include "platform/replayer/replay_backend.h"
+#include "projects/taspo/history/measures.h"
 #include "projects/taspo/reaction_cycle.h"
+#include "projects/taspo/shell/history_keeping.h"
+#include "projects/taspo/shell/replays/sessions.h"
 #include "projects/taspo/shell/session_report.h"
-#include "projects/taspo/shell/sessions.h"
 #include "support/game/game_harness.h"
 #include "support/picture_report.h"
 
@@ -142,6 +145,49 @@ TEST(ReplayFixture, TheGamesEventsTellWhatItsPicturesShowTargetByTarget) {
     EXPECT_EXIT(CompareEventsWithPictures(TASPO_SOURCE_DIR
                                           "/tests/projects/taspo/shell/session.taspo-replay"),
                 testing::ExitedWithCode(0), "targets told");
+}
+
+// The committed session replayed and kept as a history record: read back, the record gives the
+// report's measures. With KeepHistory = false nothing is kept.
+[[noreturn]] void KeepReplayedGame(const char* path, const char* config, const char* folder) {
+    std::ofstream("taspo.cfg") << config;
+    Replay replay;
+    std::string problem = portable::ReadReplayFile(path, ButtonHash(), &replay);
+    portable::ReplayBackend player(&replay, nullptr, TaspoWatch);
+    PlayedGame game;
+    {
+        portable::ScopedBackend installed(&player);
+        RunTaspo(portable::ModuleInstance(), SW_SHOWDEFAULT, &game);
+    }
+    std::vector<uint8_t> bytes = {1};
+    bool kept = problem.empty() && game.Keep(folder, &bytes);
+    std::vector<std::string> problems;
+    std::vector<KeptGame> games = HistoryStore(folder).Load(&problems);
+    if (games.size() != 1) {
+        std::fprintf(stderr, "%zu games kept\n", games.size());
+        std::exit(kept && problems.empty() && games.empty() ? 3 : 1);
+    }
+    Measures reported = game.Measured();
+    Measures recorded = MeasureRecord(games[0].record);
+    bool same = reported.targets == recorded.targets && reported.hits == recorded.hits &&
+                reported.falseStarts == recorded.falseStarts &&
+                std::llround(reported.medianMs) == std::llround(recorded.medianMs) &&
+                std::llround(reported.bestMs) == std::llround(recorded.bestMs) &&
+                std::abs(reported.meanMs - recorded.meanMs) < 0.01 && reported.targets >= 3;
+    std::fprintf(stderr, "%u targets, median %.3f ms and %.3f ms\n", reported.targets,
+                 reported.medianMs, recorded.medianMs);
+    std::exit(same ? 0 : 1);
+}
+
+TEST(ReplayFixture, ItsHistoryRecordGivesTheReportsMeasures) {
+    ScratchDirectory scratch;
+    scratch.Write(TargetImageFile, ReadText(TASPO_SOURCE_DIR "/assets/button.bmp"));
+    GTEST_FLAG_SET(death_test_style, "fast");
+    const char* session = TASPO_SOURCE_DIR "/tests/projects/taspo/shell/session.taspo-replay";
+    EXPECT_EXIT(KeepReplayedGame(session, "", "kept/"), testing::ExitedWithCode(0),
+                "3 targets, median");
+    EXPECT_EXIT(KeepReplayedGame(session, "KeepHistory = false\n", "off/"),
+                testing::ExitedWithCode(3), "0 games kept");
 }
 
 enum class Ending { Escape, CloseMessage, QuitRequest };

@@ -31,7 +31,8 @@ TEST(SessionReport, ListsEachTargetThenHitsMissesMedianAndBest) {
     ASSERT_EQ(report.Targets().size(), 5u);
     EXPECT_DOUBLE_EQ(report.Targets()[0].reactionMs, 300.0);
     EXPECT_FALSE(report.Targets()[4].hit);
-    EXPECT_EQ(report.FalseStarts(), 2u);
+    EXPECT_EQ(report.FalseStarts(), (std::vector<double>{0.2, 5.9}));
+    EXPECT_EQ(report.Record().targets.size(), 4u) << "the target still showing has no result";
 }
 
 }  // namespace

@@ -9,9 +9,9 @@
 #include "platform/web/browser/web_backend.h"
 #include "projects/taspo/app.h"
 #include "projects/taspo/shell/browser/session_offer.h"
-#include "projects/taspo/shell/controls.h"
+#include "projects/taspo/shell/replays/controls.h"
+#include "projects/taspo/shell/replays/sessions.h"
 #include "projects/taspo/shell/session_report.h"
-#include "projects/taspo/shell/sessions.h"
 
 int main() {
     // The page packs button.bmp into the working directory, and a tab has no data folder to

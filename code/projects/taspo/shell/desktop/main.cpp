@@ -1,14 +1,15 @@
-// The game's process entry on systems without Win32: answer --help or --version, or start SDL,
-// turn SIGINT and SIGTERM into the quit message, and run the game on our layer; recording the
-// session, or playing a recorded one back, when the command line asks.
+// The game's process entry on systems without Win32: answer --help, --version or --history, or
+// start SDL, turn SIGINT and SIGTERM into the quit message, and run the game on our layer,
+// recording it and keeping it in the history; or play a recorded session back.
 #include <csignal>
 #include <cstdio>
 
 #include "platform/file_places.h"
 #include "platform/sdl/sdl_backend.h"
 #include "projects/taspo/shell/command_line.h"
-#include "projects/taspo/shell/controls.h"
-#include "projects/taspo/shell/sessions.h"
+#include "projects/taspo/shell/history_keeping.h"
+#include "projects/taspo/shell/replays/controls.h"
+#include "projects/taspo/shell/replays/sessions.h"
 
 namespace {
 
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
     if (answered != CommandLinePlay) {
         return answered;
     }
+    if (request.mode == SessionMode::History) {
+        return ShowHistory(HistoryFolder(), request, stdout, stderr);
+    }
     CatchTerminationSignals();
     if (request.mode == SessionMode::Check || request.mode == SessionMode::Report) {
         return PlayBack(request, nullptr);
@@ -46,11 +50,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "taspo: cannot open a window: no display (%s)\n", backend.Error());
         return 1;
     }
-    if (request.mode == SessionMode::Record) {
-        return RecordToFile(request.file, &backend);
-    }
     if (request.mode == SessionMode::Replay) {
         return PlayBack(request, &backend);
     }
-    return PlayGame(nullptr);
+    return PlayAndKeep(&backend, request.mode == SessionMode::Record ? request.file : nullptr);
 }

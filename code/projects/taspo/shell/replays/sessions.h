@@ -18,16 +18,17 @@ constexpr portable::WatchedPixels TaspoWatch = {ScreenHeight / 2, 0, 0};
 // The game on the installed backend, telling `events` (which may be null) what happens.
 int PlayGame(GameEvents* events);
 
-// The ReplayHash of the button.bmp the game would load, found where the game finds it. False,
-// said on stderr, when there is none to read.
-bool ButtonHash(uint64_t* hash);
+// The ReplayHash of the button.bmp the game would load, found where the game finds it. False when
+// there is none to read, said on stderr when `say`.
+bool ButtonHash(uint64_t* hash, bool say = true);
 
 // Plays on `machine`, recording: the replay file's bytes in `replay` however the game ended.
 int RecordGame(portable::Backend* machine, uint64_t buttonHash, GameEvents* events,
                std::vector<uint8_t>* replay);
 
-// --record: plays and writes the session to `file`, once the game has ended.
-int RecordToFile(const char* file, portable::Backend* machine);
+// Plays on `machine`, recording, and keeps the game with its replay in the history; with
+// --record also writes the replay to `file` (null: none) once the game has ended.
+int PlayAndKeep(portable::Backend* machine, const char* file);
 
 // --replay in `window`; --check and --report with none. Says the verdict, and for --report prints
 // the reaction times first.

@@ -1,5 +1,5 @@
 // Playing, recording and replaying the game.
-#include "projects/taspo/shell/sessions.h"
+#include "projects/taspo/shell/replays/sessions.h"
 
 #include <cstdio>
 #include <string>
@@ -8,21 +8,26 @@
 #include "platform/replayer/replay_backend.h"
 #include "projects/taspo/app.h"
 #include "projects/taspo/game_files.h"
+#include "projects/taspo/shell/history_keeping.h"
 #include "projects/taspo/shell/session_report.h"
 
 int PlayGame(GameEvents* events) {
     return RunTaspo(portable::ModuleInstance(), SW_SHOWDEFAULT, events);
 }
 
-bool ButtonHash(uint64_t* hash) {
+bool ButtonHash(uint64_t* hash, bool say) {
     GameFile button;
     FindGameFile(TargetImageFile, GameFileKind::Data, &button);
     if (!button.found) {
-        std::fprintf(stderr, "taspo: %s: not found in %s\n", TargetImageFile, button.tried);
+        if (say) {
+            std::fprintf(stderr, "taspo: %s: not found in %s\n", TargetImageFile, button.tried);
+        }
         return false;
     }
     if (!portable::HashFile(button.path, hash)) {
-        std::fprintf(stderr, "taspo: %s: cannot read\n", button.path);
+        if (say) {
+            std::fprintf(stderr, "taspo: %s: cannot read\n", button.path);
+        }
         return false;
     }
     return true;
@@ -40,14 +45,20 @@ int RecordGame(portable::Backend* machine, uint64_t buttonHash, GameEvents* even
     return status;
 }
 
-int RecordToFile(const char* file, portable::Backend* machine) {
-    // Without a button.bmp to play the game could not start either; it is said once, here.
+int PlayAndKeep(portable::Backend* machine, const char* file) {
+    // Without a button.bmp to play the game cannot start either. With --record that is said
+    // once, here; otherwise the game says why it cannot start, as ever.
     uint64_t button = 0;
-    if (!ButtonHash(&button)) {
+    if (!ButtonHash(&button, file != nullptr) && file != nullptr) {
         return 1;
     }
+    PlayedGame game;
     std::vector<uint8_t> replay;
-    int status = RecordGame(machine, button, nullptr, &replay);
+    int status = RecordGame(machine, button, &game, &replay);
+    game.Keep(HistoryFolder(), &replay);
+    if (file == nullptr) {
+        return status;
+    }
     std::string problem = portable::WriteReplayFile(file, replay);
     if (!problem.empty()) {
         std::fprintf(stderr, "%s\n", problem.c_str());
