@@ -28,6 +28,7 @@ void RegisterRenderBenchmarks();
 void RegisterMemoryBenchmarks();
 void RegisterImageBenchmarks();
 void RegisterFrameBenchmarks();
+void RegisterHistoryBenchmarks();
 void RegisterReplayBenchmarks();
 
 // `taspo_bench --check-child`: replays the committed session once and prints its time in seconds,

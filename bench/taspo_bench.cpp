@@ -39,6 +39,25 @@ const Comparison Comparisons[] = {
     {"load/file/LoadBitmapFile", "load/file/SDL_LoadBMP", 0, ""},
     {"frame/AppFrame target phase, recording", "frame/AppFrame target phase", 1.05,
      "at most 5 % slower"},
+    {"history/keep a game", "history/write the same bytes", 0, ""},
+    {"history/text of 1000 games", "history/read the 1000 files", 0, ""},
+    {"history/csv of 1000 games", "history/read the 1000 files", 0, ""},
+    {"history/svg of 1000 games", "history/read the 1000 files", 0, ""},
+};
+
+// Times that must not be exceeded, in seconds of CPU time: keeping a game as it ends, and each
+// view of a thousand kept games.
+struct Limit {
+    const char* benchmark;
+    double seconds;
+    const char* target;
+};
+
+const Limit Limits[] = {
+    {"history/keep a game", 0.005, "<= 5 ms"},
+    {"history/text of 1000 games", 0.2, "<= 200 ms"},
+    {"history/csv of 1000 games", 0.2, "<= 200 ms"},
+    {"history/svg of 1000 games", 0.2, "<= 200 ms"},
 };
 
 const char* const FrameBenchmark = "frame/AppFrame target phase";
@@ -115,6 +134,14 @@ private:
                         perSecond, ">= 10000",
                         perSecond >= FramesPerSecondTarget ? "met" : "MISSED");
         }
+        for (const Limit& limit : Limits) {
+            auto time = seconds_.find(limit.benchmark);
+            if (time != seconds_.end()) {
+                std::printf("%-32s %-34s %8.2f  %-22s %s\n", limit.benchmark, "milliseconds",
+                            time->second * 1e3, limit.target,
+                            time->second <= limit.seconds ? "met" : "MISSED");
+            }
+        }
         // Replayed in a child process: its own frame rate, not this process's CPU time.
         auto check = rates_.find(CheckBenchmark);
         if (check != rates_.end()) {
@@ -156,6 +183,7 @@ int main(int argc, char** argv) {
     RegisterImageBenchmarks();
     RegisterFrameBenchmarks();
     RegisterReplayBenchmarks();
+    RegisterHistoryBenchmarks();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

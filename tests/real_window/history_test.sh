@@ -99,7 +99,7 @@ finish
 rm "$work/taspo.cfg"
 start
 finish
-[ "$(ls "$history"/*.taspo-game | wc -l)" -eq 2 ] || fail "a game was kept that should not be"
+[ "$(find "$history" -name "*.taspo-game" | wc -l)" -eq 2 ] || fail "a game was kept that should not be"
 
 # A torn record is named, and the others are still listed.
 printf 'taspo game 1\nplayed 17' >"$history/20000101T000000Z.taspo-game"

@@ -2,8 +2,8 @@
 # The Windows game played under Wine in a private Xvfb display, started outside its folder (so
 # button.bmp is found beside taspo.exe): the window titled "Taspo" with a 512 by 448 client area
 # painted 0x808080, the button centred with its magenta left out about a second later, space while
-# it shows turning the background 0xC0C0FF, and a close request (WM_DELETE_WINDOW) ending it with
-# exit code 0.
+# it shows turning the background 0xC0C0FF, a close request (WM_DELETE_WINDOW) ending it with
+# exit code 0, and taspo.exe --history listing the game once it has ended.
 # Usage: wine_game_test.sh <taspo.exe> <x11_probe> <emulator...>
 set -euo pipefail
 exe=$1 probe=$2
@@ -60,6 +60,16 @@ space_scores_a_hit() {
     done
     return 1
 }
+# The games --history lists: its lines that start with a date.
+games_listed() {
+    (cd "$work" && "${emulator[@]}" "$exe" --history 2>/dev/null) | grep -c '^[0-9-]\{10\} ' || true
+}
+history_lists_one_more_game() {
+    local listed
+    listed=$(games_listed)
+    echo "  ($listed games listed, $games_before before)"
+    [ "$listed" -eq $((games_before + 1)) ] || [ "$listed" -eq 1000 ]
+}
 close_request_ends_with_0() {
     "$probe" close "$window"
     local pid=$game_pid status=0
@@ -70,12 +80,15 @@ close_request_ends_with_0() {
     [ "$status" -eq 0 ]
 }
 
+# The prefix may hold games of earlier runs.
+games_before=$(games_listed)
 if check "the window titled \"Taspo\" opens" window_opens; then
     check "its client area is 512 by 448" client_area_is_512_by_448
     check "it is painted 0x808080" starts_grey
     check "the button shows centred, magenta left out, after about a second" button_after_a_second
     check "space while it shows turns the background 0xC0C0FF" space_scores_a_hit
-    check "WM_DELETE_WINDOW ends the game with exit code 0" close_request_ends_with_0
+    check "WM_DELETE_WINDOW ends the game with exit code 0" close_request_ends_with_0 &&
+        check "taspo.exe --history lists the game" history_lists_one_more_game
 fi
 if ! checks_passed && [ -s "$work/game.log" ]; then
     echo "-- the game's output:"

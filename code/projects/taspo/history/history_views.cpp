@@ -164,7 +164,7 @@ std::string Histogram(const std::vector<double>& reactions, double topMs) {
                       " " + Number("%.0f", Top) + "V" + Number("%.0f", Bottom) + "H" +
                       Number("%.0f", RightEnd) + "\"/>\n";
     svg += "<text x=\"" + Number("%.0f", RightStart - 6) + "\" y=\"" + Number("%.0f", Top + 4) +
-           "\" text-anchor=\"end\">" + std::to_string(most) + "</text>\n";
+           "\" text-anchor=\"end\">" + std::to_string(most) + " hits</text>\n";
     for (double ms = 0; ms <= topMs; ms += topMs / 4) {
         svg += "<text x=\"" + Number("%.1f", RightStart + (RightEnd - RightStart) * ms / topMs) +
                "\" y=\"" + Number("%.0f", Bottom + 16) + "\" text-anchor=\"middle\">" +
