@@ -1,16 +1,18 @@
-# The game in a browser tab: taspo.js and taspo.wasm beside our own index.html, with button.bmp
-# packed into the virtual file system's working directory. Its loop yields to the browser in
-# SwitchToThread, which Asyncify makes possible without changing the loop.
+# The game in a browser tab: taspo.js and taspo.wasm beside our own page (index.html, its
+# stylesheet taspo.css and its script page.js), with button.bmp packed into the virtual file
+# system's working directory. Its loop yields to the browser in SwitchToThread, which Asyncify
+# makes possible without changing the loop.
 set(TASPO_WEB_PAGE_DIR ${TASPO_CODE}/projects/taspo/page)
-set(TASPO_WEB_PAGE ${TASPO_WEB_PAGE_DIR}/index.html)
+set(TASPO_WEB_PAGE_FILES index.html taspo.css page.js)
+list(TRANSFORM TASPO_WEB_PAGE_FILES PREPEND ${TASPO_WEB_PAGE_DIR}/ OUTPUT_VARIABLE TASPO_WEB_PAGE)
 set(TASPO_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=16384 -sENVIRONMENT=web)
 
 # The page is an installable web app that plays offline: a manifest with the game's icons, drawn
 # at 192 and 512 pixels by make_assets (built for this machine, not for the browser), and a
 # service worker that keeps the files below in a cache named after their hash.
 set(TASPO_WEB_MANIFEST ${TASPO_WEB_PAGE_DIR}/manifest.webmanifest)
-set(TASPO_WEB_CACHED index.html taspo.js taspo.wasm manifest.webmanifest taspo-192.png
-                     taspo-512.png)
+set(TASPO_WEB_CACHED ${TASPO_WEB_PAGE_FILES} taspo.js taspo.wasm manifest.webmanifest
+                     taspo-192.png taspo-512.png)
 find_program(TASPO_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
 set(TASPO_HOST_MAKE_ASSETS ${CMAKE_BINARY_DIR}/host/make_assets)
 add_custom_command(OUTPUT ${TASPO_HOST_MAKE_ASSETS}
@@ -31,8 +33,7 @@ function(taspo_web_page target folder)
         set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${file})
     endforeach()
     add_custom_command(TARGET ${target} POST_BUILD
-                       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TASPO_WEB_PAGE}
-                               ${folder}/index.html)
+                       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TASPO_WEB_PAGE} ${folder})
     # The app's icons, and the service worker stamped with a hash of every file it keeps: a
     # change to any of them links the page again, which stamps it anew.
     set(icons ${folder}/taspo-192.png ${folder}/taspo-512.png)
@@ -65,11 +66,13 @@ taspo_web_page(taspo_fullscreen_config ${CMAKE_BINARY_DIR}/fullscreen-config ${T
                ${CMAKE_SOURCE_DIR}/tests/web/fullscreen/taspo.cfg)
 set_target_properties(taspo_fullscreen_config PROPERTIES EXCLUDE_FROM_ALL ON)
 
-# The frame-rate peer for scripts/web.sh bench: only a frame put and a yield, on the same page.
+# The frame-rate peer for scripts/web.sh bench: only a frame put and a yield, on the same page,
+# which a change to the page copies again.
 add_executable(web_frame_peer EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/web/frame_peer.cpp)
 set_target_properties(web_frame_peer PROPERTIES OUTPUT_NAME taspo
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/peer)
 target_link_options(web_frame_peer PRIVATE ${TASPO_WEB_LINK_OPTIONS})
+set_property(TARGET web_frame_peer APPEND PROPERTY LINK_DEPENDS ${TASPO_WEB_PAGE})
 add_custom_command(TARGET web_frame_peer POST_BUILD
                    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TASPO_WEB_PAGE}
-                           ${CMAKE_BINARY_DIR}/peer/index.html)
+                           ${CMAKE_BINARY_DIR}/peer)

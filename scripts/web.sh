@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The game in a browser tab. Installs what is missing and builds build/web/: our index.html,
-# taspo.js and taspo.wasm, with button.bmp packed inside, and the web app's manifest, icons and
-# service worker.
+# The game in a browser tab. Installs what is missing and builds build/web/: our index.html with
+# its taspo.css and page.js, taspo.js and taspo.wasm, with button.bmp packed inside, and the web
+# app's manifest, icons and service worker.
 #   scripts/web.sh              build only
 #   scripts/web.sh serve [PORT] build, then serve build/web/ on 127.0.0.1 to play (Ctrl+C stops)
 #   scripts/web.sh bench        build, then measure it in headless Chromium: frames per second
@@ -22,7 +22,8 @@ cmake --preset web >/dev/null
 cmake --build --preset web -j"$(nproc)" --target "${targets[@]}"
 
 case "${1:-}" in
-    "") echo "Built build/web/ (index.html, taspo.js, taspo.wasm). scripts/web.sh serve plays it." ;;
+    "") echo "Built build/web/ (index.html, taspo.css, page.js, taspo.js, taspo.wasm)." \
+            "scripts/web.sh serve plays it." ;;
     serve) exec node tests/web/static_server.mjs build/web "${2:-0}" ;;
     bench)
         PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent

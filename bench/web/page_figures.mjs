@@ -28,8 +28,8 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 // What the page fetches to play: the first visit's transfer, the service worker's cache.
 async function transferSize(folder) {
   const manifest = JSON.parse(await fs.readFile(path.join(folder, 'manifest.webmanifest')));
-  const files = ['index.html', 'taspo.js', 'taspo.wasm', 'sw.js', 'manifest.webmanifest',
-    ...manifest.icons.map((icon) => icon.src)];
+  const files = ['index.html', 'taspo.css', 'page.js', 'taspo.js', 'taspo.wasm', 'sw.js',
+    'manifest.webmanifest', ...manifest.icons.map((icon) => icon.src)];
   const sizes = {};
   for (const file of files) {
     const bytes = await fs.readFile(path.join(folder, file));

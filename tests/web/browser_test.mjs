@@ -5,8 +5,8 @@
 // reaction times, the game played by touch on a phone-sized page and with a stand-in gamepad, the
 // reason a build without button.bmp gives, and a taspo.cfg asking for full screen, which a tab
 // refuses. On a phone the picture fits the screen in whole device pixels; after one visit the page
-// is installable and plays with the server gone. Each check is a test of node's own runner
-// (node:test).
+// is installable and plays with the server gone, every file of it from the service worker's cache.
+// Each check is a test of node's own runner (node:test).
 // Usage: TASPO_WEB_BUILD=build/web node --test tests/web/browser_test.mjs
 import assert from 'node:assert/strict';
 import fs from 'node:fs/promises';
@@ -593,14 +593,32 @@ async function playOffline(t, folder, button) {
     }
     await own.close();
     await context.setOffline(true);
-    await check(t, 'with the network gone it loads again: the grey canvas, then the button',
-        async () => {
-          await page.reload();
-          const game = new Game(page, button);
-          expect(await game.waitFor((look) => look.buttonShows, 30), 'the button never showed');
-          const log = await page.evaluate(() => window.taspoFrameLog);
-          expect(log[0].allGrey, 'the first frame is not 0x808080 from edge to edge');
-        });
+    // The game plays even without the page's stylesheet and script: what the page asks for and
+    // does not get is counted, and its look and words are checked.
+    const missed = [];
+    page.on('requestfailed', (request) => missed.push(new URL(request.url()).pathname));
+    const loaded = await check(t, 'with the network gone it loads again: the grey canvas, then ' +
+        'the button', async () => {
+      await page.reload();
+      const game = new Game(page, button);
+      expect(await game.waitFor((look) => look.buttonShows, 30), 'the button never showed');
+      const log = await page.evaluate(() => window.taspoFrameLog);
+      expect(log[0].allGrey, 'the first frame is not 0x808080 from edge to edge');
+    });
+    if (!loaded) {
+      return;
+    }
+    await check(t, 'offline every file the page asks for comes from the cache: its look and its ' +
+        'words are those online', async () => {
+      expect(missed.length === 0, `not in the cache: ${missed.join(', ')}`);
+      const offline = await page.evaluate(() => ({
+        background: getComputedStyle(document.body).backgroundColor,
+        status: document.getElementById('status').innerText,
+      }));
+      expect(offline.background === 'rgb(32, 32, 32)',
+          `the page's background is ${offline.background}`);
+      expect(offline.status.startsWith('Click the picture'), `the page says "${offline.status}"`);
+    });
   } finally {
     await chromium.close();
     await own.close();
