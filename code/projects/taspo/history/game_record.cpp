@@ -132,7 +132,9 @@ std::string Decode(const std::string& text, GameRecord* record) {
         if (newline == std::string::npos) {
             return "the record is cut short (its last line is unfinished)";
         }
-        std::string line = text.substr(start, newline - start);
+        // A record edited on Windows may end its lines with CR LF.
+        size_t end = newline > start && text[newline - 1] == '\r' ? newline - 1 : newline;
+        std::string line = text.substr(start, end - start);
         start = newline + 1;
         ++number;
         if (ended) {

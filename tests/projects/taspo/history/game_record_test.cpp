@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 namespace {
 
 GameRecord Sample() {
@@ -22,6 +24,10 @@ TEST(GameRecord, ReadsBackWhatWasWritten) {
               "target 2.875 miss\nfalsestart 3.100\nend\n");
     GameRecord read;
     ASSERT_EQ(DecodeGameRecord(text, &read), "");
+    GameRecord edited;
+    ASSERT_EQ(DecodeGameRecord(std::regex_replace(text, std::regex("\n"), "\r\n"), &edited), "")
+        << "lines ended by CR LF, as an editor on Windows may leave them";
+    EXPECT_EQ(edited.targets.size(), 2u);
     EXPECT_EQ(read.playedAt, 1765473605);
     EXPECT_EQ(read.version, "1.0.0");
     ASSERT_EQ(read.targets.size(), 2u);
