@@ -125,7 +125,8 @@ ensure_optional_packages() {
 # shellcheck disable=SC2034  # read by the scripts that source this file
 BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev)
 
-# What building the game for the browser needs (scripts/web.sh); node and npm come with the machine.
+# What building the game for the browser needs (scripts/web.sh); node and npm are Debian's nodejs
+# and npm where the machine has no node of its own (scripts/test.sh installs them).
 # g++ builds make_assets for this machine, which draws the web app's icons.
 # The web preset configures the wasm32 tests too, with GoogleTest built from Debian's source.
 # shellcheck disable=SC2034  # read by the scripts that source this file

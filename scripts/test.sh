@@ -30,10 +30,12 @@ install() {
             ensure_packages g++-multilib && { runs_32bit_code || ensure_packages qemu-user; }
             ;;
         web)
+            # A machine without node gets Debian's (18 on Debian 12), which the browser checks run on.
+            { command -v node >/dev/null || ensure_packages nodejs npm; } || return 1
             local node_major
             node_major=$(node --version 2>/dev/null | sed -n 's/^v\([0-9]*\)\..*/\1/p')
-            if [ "${node_major:-0}" -lt 20 ]; then
-                echo "test: Playwright needs node 20 or later on PATH (found ${node_major:-none})" >&2
+            if [ "${node_major:-0}" -lt 18 ]; then
+                echo "test: the browser checks need node 18 or later on PATH (found ${node_major:-none})" >&2
                 return 1
             fi
             ensure_packages "${WEB_PACKAGES[@]}" chromium &&
@@ -61,7 +63,7 @@ for ((i = 0; i < ${#legs[@]}; i++)); do
     else
         tree=build/$leg file=build/$leg/junit.xml
     fi
-    rm -f "$file" "$tree"/junit-browser.xml
+    rm -f "$file"
     junit+=("$file")
     { install "$leg" && cmake --workflow --preset "$leg"; } || status=1
     if [ "$leg" = windows ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then

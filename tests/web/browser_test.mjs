@@ -6,8 +6,8 @@
 // reason a build without button.bmp gives, and a taspo.cfg asking for full screen, which a tab
 // refuses. On a phone the picture fits the screen in whole device pixels; after one visit the page
 // is installable and plays with the server gone, every file of it from the service worker's cache.
-// Each check is a test of node's own runner (node:test).
-// Usage: TASPO_WEB_BUILD=build/web node --test tests/web/browser_test.mjs
+// Each check is a test of node's own runner (node:test), node 18 or later.
+// Usage: TASPO_WEB_BUILD=build/web [TASPO_BROWSER_CASE=name] node --test tests/web/browser_test.mjs
 import assert from 'node:assert/strict';
 import fs from 'node:fs/promises';
 import path from 'node:path';
@@ -635,11 +635,28 @@ before(async () => {
 });
 after(() => server?.close());
 
-test('the game in its page', (t) => playTheGame(t, server.url, button));
-test('the game on a phone, by touch', (t) => playByTouch(t, server.url, button));
-test('the game with a gamepad', (t) => playWithAPad(t, server.url, button));
-test('the page without button.bmp', (t) => startWithoutTheButton(t, `${server.url}without-button/`));
-test('the page on a phone', (t) => fitAPhone(t, server.url));
-test('the page offline', (t) => playOffline(t, folder, button));
-test('the page with a full-screen taspo.cfg',
+// Each case is a CTest test of its own (tests/web/CMakeLists.txt reads their names from the
+// browserCase lines below), run alone when TASPO_BROWSER_CASE names it.
+const only = process.env.TASPO_BROWSER_CASE;
+const names = [];
+function browserCase(name, run) {
+  names.push(name);
+  if (!only || only === name) {
+    test(name, run);
+  }
+}
+
+browserCase('the game in its page', (t) => playTheGame(t, server.url, button));
+browserCase('the game on a phone, by touch', (t) => playByTouch(t, server.url, button));
+browserCase('the game with a gamepad', (t) => playWithAPad(t, server.url, button));
+browserCase('the page without button.bmp',
+    (t) => startWithoutTheButton(t, `${server.url}without-button/`));
+browserCase('the page on a phone', (t) => fitAPhone(t, server.url));
+browserCase('the page offline', (t) => playOffline(t, folder, button));
+browserCase('the page with a full-screen taspo.cfg',
     (t) => refuseFullScreen(t, `${server.url}fullscreen-config/`, button));
+
+// A name that matches no case would otherwise pass with nothing run.
+if (only && !names.includes(only)) {
+  throw new Error(`no browser case is called "${only}"`);
+}
