@@ -4,6 +4,7 @@
 #   scripts/fuzz.sh config_reader <seconds>    LoadConfigText, seeded with fuzz/corpus/config and
 #                                              the replayed findings in tests/config/config_corpus
 #   scripts/fuzz.sh replay_reader <seconds>    DecodeReplay, seeded with fuzz/corpus/replay
+#   scripts/fuzz.sh history_reader <seconds>   DecodeGameRecord, seeded with fuzz/corpus/history
 # Installs clang and its libFuzzer runtime when missing, builds the `fuzz` preset (build/fuzz) and
 # runs the target from the committed seeds into a scratch corpus, build/fuzz/corpus/<target>, so
 # the seeds themselves are never written. A crash leaves its input in
@@ -14,7 +15,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 usage() {
-    echo "usage: scripts/fuzz.sh bitmap_loader|config_reader|replay_reader <seconds>" >&2
+    echo "usage: scripts/fuzz.sh bitmap_loader|config_reader|replay_reader|history_reader <seconds>" >&2
     exit 2
 }
 [ $# -eq 2 ] || usage
@@ -24,6 +25,7 @@ case "$target" in
     bitmap_loader) seeds=(tests/io/bmp_corpus) ;;
     config_reader) seeds=(fuzz/corpus/config tests/config/config_corpus) ;;
     replay_reader) seeds=(fuzz/corpus/replay) ;;
+    history_reader) seeds=(fuzz/corpus/history) ;;
     *) usage ;;
 esac
 

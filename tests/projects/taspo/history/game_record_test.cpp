@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <regex>
 
 namespace {
@@ -74,6 +77,21 @@ TEST(GameRecord, HoldsAtMostAHundredThousandTargets) {
     EXPECT_EQ(DecodeGameRecord(text + "end\n", &read), "");
     EXPECT_EQ(read.targets.size(), 100000u);
     EXPECT_EQ(DecodeGameRecord(text + "target 1 miss\nend\n", &read), "more than 100000 targets");
+}
+
+// The fuzzing seeds (fuzz/corpus/history) are records the reader takes, so the fuzzer starts from
+// files that reach every kind of line.
+TEST(GameRecord, TheFuzzingSeedsAreReadWithoutAComplaint) {
+    int seeds = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(TASPO_SOURCE_DIR "/fuzz/corpus/history")) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        GameRecord read;
+        EXPECT_EQ(DecodeGameRecord(std::string(std::istreambuf_iterator<char>(in), {}), &read), "")
+            << entry.path();
+        ++seeds;
+    }
+    EXPECT_GE(seeds, 3);
 }
 
 }  // namespace
