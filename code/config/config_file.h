@@ -10,12 +10,16 @@
 #include "config/config_tokenizer.h"
 
 // Receives each report as one line without a newline, e.g.
-// `taspo.cfg:3: expected "=" after "DisplayWidth"`.
+// `taspo.cfg:3: expected "=" after "DisplayWidth"`. A report quotes at most 32 bytes of a name or
+// value, then "...", and at most the last 1024 bytes of the source's name, after "...". A name
+// longer than 40 bytes is never compared with the known ones for a suggestion.
 typedef void (*ConfigMessageSink)(void* user, const char* message);
 
-constexpr uint32_t ConfigFileMaxBytes = 64 * 1024;  // a longer file is read up to here
-constexpr uint32_t ConfigMaxSettings = 1024;        // settings applied from one text at most
-constexpr uint32_t ConfigMaxMessages = 20;          // problems reported one by one per text
+// A file is read up to 64 KiB, in whole lines; from one text at most 1024 settings are applied
+// and 20 problems reported one by one, the rest only counted.
+constexpr uint32_t ConfigFileMaxBytes = 64 * 1024;
+constexpr uint32_t ConfigMaxSettings = 1024;
+constexpr uint32_t ConfigMaxMessages = 20;
 
 // A setting a program reads, in context 0, and the kind of value it takes (ET_Bool or ET_Int).
 struct ConfigSetting {

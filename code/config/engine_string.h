@@ -8,6 +8,7 @@ struct EngineString {
     uint32_t length;
 };
 
-// Makes `string` own a copy of `text` with its terminating zero. Returns false, leaving the
-// string empty with no buffer, when no buffer could be had.
+// Makes `string` own a copy of `text` with its terminating zero, in a buffer of the text's length
+// plus one byte. Returns false, leaving the string empty with no buffer, when no buffer could be
+// had.
 bool CreateEngineString(EngineString* string, const char* text);

@@ -25,7 +25,8 @@ enum BitmapLoadResult : int32_t {
     BitmapNoSurface,        // the surface could not be created
 };
 
-// Limits that keep a hostile header from asking for more memory than any target image needs.
+// Limits that keep a hostile header from asking for more memory than any target image needs: each
+// side at most 16384 pixels, and the pixel rows, filler included, at most 64 MiB.
 constexpr int32_t BitmapMaxSide = 16384;
 constexpr uint32_t BitmapMaxPixelBytes = 64u << 20;
 

@@ -44,6 +44,9 @@ uint32_t MemoryStream::Write(uint32_t count, const void* buffer) {
     uint32_t room = position < capacity ? capacity - position : 0;
     uint32_t moved = std::min(count, room);
     if (moved > 0) {
+        if (position > size) {
+            std::memset(writable + size, 0, position - size);  // a file's gap reads as zeros
+        }
         std::memcpy(writable + position, buffer, moved);
         position += moved;
         size = std::max(size, position);

@@ -1,5 +1,7 @@
 // A Stream over a block of memory the caller owns, for tests and fuzzing: it behaves like a
-// FileStream over a file holding the same bytes, without touching the disk.
+// FileStream over a file holding the same bytes, without touching the disk, but for one thing: it
+// cannot be positioned past the end of its room (for a read-only stream, its bytes), where a file
+// can. Seek refuses that, as it refuses a negative offset.
 #pragma once
 
 #include "io/stream.h"

@@ -22,6 +22,7 @@ struct DisplaySettings {
     Array<uint64_t> entries;  // empty: nothing fills it; released with the settings
 };
 
+// The largest window scale, set or automatic: 16 times as wide and high.
 constexpr int32_t MaxWindowScale = 16;
 
 // The scale a WindowScale setting shows the window at on a desktop of the given size. 1 or more

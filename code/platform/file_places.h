@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-constexpr uint32_t FilePathBytes = 1024;  // a folder or file path, with its terminator
+// A folder or file path: at most 1023 characters, 1024 bytes with its terminator.
+constexpr uint32_t FilePathBytes = 1024;
 
 // The read-only data installed with the program, found from the executable's own location:
 // on Linux by the relative path between the two install folders, fixed when the build is

@@ -190,26 +190,69 @@ TEST_F(ConfigText, AgainstASchemaWrongKindsUnknownNamesAndNamedContextsAreReport
     EXPECT_EQ(Int("DisplayRate"), 75);
 }
 
-// However deep the folder a file is in, the line number and the reason survive; a name too long
-// to show whole keeps its end, with the file's own name.
+// An unknown name of up to 40 bytes is compared with the known ones for a suggestion; a longer
+// one, or a known name longer than that, is not.
+TEST_F(ConfigText, NamesOfUpTo40BytesAreComparedForASuggestion) {
+    const std::string known40(40, 'k');
+    const std::string known41(41, 'w');
+    const ConfigSetting settings[] = {{known40.c_str(), ET_Int}, {known41.c_str(), ET_Int}};
+    const ConfigSchema schema = {settings, 2};
+    const std::string unknown40 = std::string(39, 'k') + "x";
+    const std::string unknown41 = std::string(40, 'w') + "x";
+    std::string text = unknown40 + " = 1\n" + unknown41 + " = 1\n";
+    EXPECT_EQ(LoadConfigText("taspo.cfg", text.data(), static_cast<uint32_t>(text.size()),
+                             &ConfigTest::Collect, this, &schema),
+              2u);
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "taspo.cfg:1: unknown setting \"" + std::string(32, 'k') +
+                                "...\"; did you mean \"" + known40 + "\"?",
+                            "taspo.cfg:2: unknown setting \"" + std::string(32, 'w') + "...\"",
+                        }));
+}
+
+// However deep the folder a file is in, the line number and the reason survive; a name of more
+// than 1024 bytes keeps its last 1024, with the file's own name.
 TEST_F(ConfigText, ALongSourceNameNeverCutsTheReason) {
     const std::string text = "DisplayWidth 640\n";
-    for (size_t folders : {60u, 200u}) {
+    for (size_t length : {1024u, 1025u, 1600u}) {
         std::string source;
-        for (size_t i = 0; i < folders; ++i) {
-            source += "/folder" + std::to_string(i % 10);
+        while (source.size() + 18 < length) {
+            source += "/folder" + std::to_string(source.size() % 10);
         }
-        source += "/taspo/taspo.cfg";
+        source += std::string(length - 10 - source.size(), 'x') + "/taspo.cfg";
+        ASSERT_EQ(source.size(), length);
         messages.clear();
         LoadConfigText(source.c_str(), text.data(), static_cast<uint32_t>(text.size()),
                        &ConfigTest::Collect, this);
         ASSERT_EQ(messages.size(), 1u);
         const std::string reason = ":1: expected \"=\" after \"DisplayWidth\"";
-        if (source.size() <= 1024) {
+        if (length == 1024) {
             EXPECT_EQ(messages[0], source + reason);
         } else {
-            EXPECT_EQ(messages[0], "..." + source.substr(source.size() - 1024) + reason);
+            EXPECT_EQ(messages[0], "..." + source.substr(length - 1024) + reason) << length;
         }
+    }
+}
+
+// A name or value is quoted up to 32 bytes; a longer one is cut there and ends in "...".
+TEST_F(ConfigText, ReportsQuoteAtMost32BytesOfAToken) {
+    const std::string name32(32, 'n');
+    const std::string digits32 = "1." + std::string(30, '5');
+    const struct {
+        std::string line;
+        std::string message;
+    } cases[] = {
+        {name32 + " 1", "expected \"=\" after \"" + name32 + "\""},
+        {name32 + "m 1", "expected \"=\" after \"" + name32 + "...\""},
+        {"A = " + digits32,
+         "unsupported value type for \"A\": floating-point number \"" + digits32 + "\""},
+        {"A = " + digits32 + "5",
+         "unsupported value type for \"A\": floating-point number \"" + digits32 + "...\""},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        EXPECT_EQ(Load(c.line), 1u) << c.line;
+        EXPECT_EQ(messages, std::vector<std::string>{"taspo.cfg:1: " + c.message});
     }
 }
 
@@ -303,6 +346,24 @@ TEST_F(ConfigText, StrayBytesAreNamedPrintableOrInHex) {
     EXPECT_EQ(messages, expected);
 }
 
+// Twenty problems are reported one by one; from the twenty-first on they are only counted.
+TEST_F(ConfigText, TwentyProblemsAreShownAndTheRestCounted) {
+    for (uint32_t bad : {20u, 21u, 25u}) {
+        messages.clear();
+        std::string text;
+        for (uint32_t i = 1; i <= bad; ++i) {
+            text += "Bad" + std::to_string(i) + "\n";
+        }
+        EXPECT_EQ(Load(text), bad);
+        ASSERT_EQ(messages.size(), bad == 20 ? 20u : 21u) << bad;
+        EXPECT_EQ(messages[19], "taspo.cfg:20: expected \"=\" after \"Bad20\"");
+        if (bad > 20) {
+            EXPECT_EQ(messages[20],
+                      "taspo.cfg: " + std::to_string(bad - 20) + " more problems not shown");
+        }
+    }
+}
+
 TEST_F(ConfigText, BinaryNoiseIsBoundedInReportsAndSettings) {
     std::string noise;
     uint32_t state = 12345;
@@ -318,18 +379,27 @@ TEST_F(ConfigText, BinaryNoiseIsBoundedInReportsAndSettings) {
               "taspo.cfg: " + std::to_string(problems - 20) + " more problems not shown");
 }
 
-TEST_F(ConfigText, AtMostTheCapOfSettingsIsApplied) {
-    std::string text;
-    for (uint32_t i = 0; i < ConfigMaxSettings + 5; ++i) {
-        text += "Key" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+// 1024 settings apply; the 1025th line that would set one is reported and ends the reading.
+TEST_F(ConfigText, AtMost1024SettingsAreApplied) {
+    for (uint32_t count : {1024u, 1025u, 1030u}) {
+        RestartWithArena(EngineArenaSize);
+        messages.clear();
+        std::string text;
+        for (uint32_t i = 0; i < count; ++i) {
+            text += "Key" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+        }
+        if (count == 1024) {
+            EXPECT_EQ(Load(text), 0u);
+            EXPECT_TRUE(messages.empty()) << ::testing::PrintToString(messages);
+        } else {
+            EXPECT_EQ(Load(text), 1u) << count;
+            EXPECT_EQ(messages,
+                      std::vector<std::string>{
+                          "taspo.cfg:1025: more than 1024 settings; the rest is ignored"});
+        }
+        EXPECT_EQ(Int("Key1023"), 1023);
+        EXPECT_EQ(Int("Key1024"), -999);
     }
-    EXPECT_EQ(Load(text), 1u);
-    EXPECT_EQ(messages,
-              std::vector<std::string>{"taspo.cfg:" + std::to_string(ConfigMaxSettings + 1) +
-                                       ": more than 1024 settings; the rest is ignored"});
-    EXPECT_EQ(Int(("Key" + std::to_string(ConfigMaxSettings - 1)).c_str()),
-              static_cast<int32_t>(ConfigMaxSettings - 1));
-    EXPECT_EQ(Int(("Key" + std::to_string(ConfigMaxSettings)).c_str()), -999);
 }
 
 TEST_F(ConfigText, ANullSinkStillCountsAndApplies) {
@@ -378,6 +448,12 @@ TEST_F(ConfigFileTest, AFileThatCannotBeUsedIsAFailureWithItsReason) {
     EXPECT_EQ(result.problems, 0u);
 
     std::string path = Write("small.cfg", "A = 1\n");
+#ifndef _WIN32
+    // Any reason but a missing file: here a file where a folder should be.
+    result = LoadConfigFile((path + "/taspo.cfg").c_str(), &Collect, this);
+    EXPECT_TRUE(result.failed);
+    EXPECT_STREQ(result.failure, "cannot open the file (Not a directory)");
+#endif
     RestartWithArena(ConfigFileMaxBytes / 2);
     result = LoadConfigFile(path.c_str(), &Collect, this);
     EXPECT_TRUE(result.failed);
@@ -419,13 +495,28 @@ TEST_F(ConfigFileTest, AMegabyteLineInAFileStopsTheReadingThere) {
     EXPECT_EQ(Int("B"), -999);
 }
 
-TEST_F(ConfigFileTest, AFileOfExactlyTheCapIsReadWhole) {
-    std::string text = "A = 1\n";
-    text += std::string(ConfigFileMaxBytes - text.size() - 6, '#') + "\nB = 2";
-    ASSERT_EQ(text.size(), ConfigFileMaxBytes);
-    EXPECT_EQ(LoadFile(Write("taspo.cfg", text)), 0u);
-    EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(Int("B"), 2);
+// A file of 64 KiB is read whole; one byte more and its last line, which crosses the cap, goes.
+TEST_F(ConfigFileTest, AFileOf64KiBIsReadWholeAndOneByteMoreCutsItsLastLine) {
+    for (size_t size : {size_t{64} << 10, (size_t{64} << 10) + 1}) {
+        RestartWithArena(EngineArenaSize);
+        messages.clear();
+        std::string text = "A = 1\n";
+        text += std::string(size - text.size() - 6, '#') + "\nB = 2";
+        ASSERT_EQ(text.size(), size);
+        std::string path = Write("taspo.cfg", text);
+        if (size == 65536) {
+            EXPECT_EQ(LoadFile(path), 0u);
+            EXPECT_TRUE(messages.empty()) << ::testing::PrintToString(messages);
+            EXPECT_EQ(Int("B"), 2);
+        } else {
+            EXPECT_EQ(LoadFile(path), 1u);
+            EXPECT_EQ(messages, std::vector<std::string>{path + ":3: the file is longer than 65536 "
+                                                                "bytes; this line and the rest are "
+                                                                "ignored"});
+            EXPECT_EQ(Int("B"), -999);
+        }
+        EXPECT_EQ(Int("A"), 1);
+    }
 }
 
 TEST(PrintConfigMessage, WritesOneLineToStandardError) {

@@ -156,7 +156,15 @@ TEST_F(BitmapLoaderTest, MalformedFilesAreRefusedAndLeaveTheSurfaceIntact) {
         {"top-down", [](auto& f) { Put32(f, BmpHeight, uint32_t(-2)); }, BitmapTopDown},
         {"most negative height", [](auto& f) { Put32(f, BmpHeight, 0x80000000u); }, BitmapTopDown},
         {"huge width", [](auto& f) { Put32(f, BmpWidth, 0x7FFFFFFF); }, BitmapTooLarge},
-        {"width past the side limit", [](auto& f) { Put32(f, BmpWidth, BitmapMaxSide + 1); },
+        {"width one past the side limit", [](auto& f) { Put32(f, BmpWidth, 16385); },
+         BitmapTooLarge},
+        {"height one past the side limit", [](auto& f) { Put32(f, BmpHeight, 16385); },
+         BitmapTooLarge},
+        {"rows 12 bytes past 64 MiB, the least any two sides give",
+         [](auto& f) {
+             Put32(f, BmpWidth, 2065);  // 6196-byte rows
+             Put32(f, BmpHeight, 10831);
+         },
          BitmapTooLarge},
         {"stride times height overflows 32 bits",
          [](auto& f) {
@@ -200,6 +208,36 @@ TEST_F(BitmapLoaderTest, MalformedFilesAreRefusedAndLeaveTheSurfaceIntact) {
         EXPECT_EQ(surface->height, 2);
         EXPECT_EQ(surface->stride, 8);
         EXPECT_EQ(SurfaceBytes(surface), std::vector<uint8_t>(16, 0x42));
+    }
+}
+
+// The largest images the limits allow load whole: a side of 16384 pixels, and rows of exactly
+// 64 MiB. One more pixel or byte is refused (the table above).
+TEST_F(BitmapLoaderTest, ImagesAtTheLimitsLoad) {
+    struct AtLimit {
+        int32_t width;
+        int32_t height;
+    };
+    // 5461 pixels make 16384-byte rows, 4096 of them 64 MiB; 1365 make 4096-byte rows.
+    const AtLimit cases[] = {{16384, 1}, {1, 16384}, {5461, 4096}, {1365, 16384}};
+    for (const AtLimit& image : cases) {
+        SCOPED_TRACE(::testing::Message() << image.width << " by " << image.height);
+        uint32_t stride = BmpStride(image.width);
+        uint32_t bytes = stride * uint32_t(image.height);
+        std::vector<uint8_t> file;
+        {
+            std::vector<uint8_t> rows(bytes, 0x5A);
+            rows.front() = 0x11;
+            rows.back() = 0x22;
+            file = BmpFile(image.width, image.height, rows);
+        }
+        ASSERT_EQ(Load(file, surface), BitmapLoaded);
+        ASSERT_EQ(surface->width, image.width);
+        ASSERT_EQ(surface->height, image.height);
+        ASSERT_EQ(uint32_t(surface->stride), stride);
+        EXPECT_EQ(surface->pixels[0], 0x11);
+        EXPECT_EQ(surface->pixels[bytes / 2], 0x5A);
+        EXPECT_EQ(surface->pixels[bytes - 1], 0x22);
     }
 }
 

@@ -120,6 +120,20 @@ TEST_F(FileStreamTest, SeekMovesAndClearsEndOfFile) {
     ASSERT_EQ(stream.Read(2, buffer), 1u);
     EXPECT_EQ(std::string(buffer, 2), "45");
     EXPECT_NE(stream.Seek(-1), 0);
+
+    // At the first byte, at the end and one past it.
+    struct At {
+        int32_t offset;
+        uint32_t read;  // what a one-byte read gives there
+    };
+    for (At at : {At{0, 1}, At{9, 1}, At{10, 0}, At{11, 0}}) {
+        SCOPED_TRACE(at.offset);
+        EXPECT_EQ(stream.Seek(at.offset), 0);
+        EXPECT_EQ(stream.Tell(), at.offset);
+        EXPECT_EQ(stream.Read(1, buffer), at.read);
+        EXPECT_EQ(stream.Eof() != 0, at.read == 0);
+        EXPECT_EQ(stream.Size(), 10);
+    }
 }
 
 TEST_F(FileStreamTest, FailedOpenGivesFailureValuesAndItsReason) {

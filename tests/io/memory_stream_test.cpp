@@ -41,6 +41,14 @@ std::vector<int64_t> RunScript(Stream* stream) {
     read(1);
     seen.push_back(stream->Seek(-5) != 0);
     seen.push_back(stream->Tell());
+    // Exactly at the end, where there is nothing to read, and at the last byte.
+    int32_t end = stream->Size();
+    seen.push_back(stream->Seek(end));
+    seen.push_back(stream->Tell());
+    read(1);
+    seen.push_back(stream->Size());
+    seen.push_back(stream->Seek(end - 1));
+    read(1);
     return seen;
 }
 
@@ -79,6 +87,21 @@ TEST(MemoryStreamTest, WritesWithinItsRoom) {
     char back[5] = {};
     EXPECT_EQ(stream.Read(5, back), 1u);
     EXPECT_EQ(std::string(back, 5), ",4wxy");
+
+    // As in a file, a write past the data leaves zeros in the gap. The position can go as far as
+    // the end of the room, where nothing more fits, and not one byte further.
+    char gapBlock[8] = {'a', 'b', 'k', 'k', 'k', 'k', 'k', 'k'};
+    MemoryStream gap(gapBlock, 2, 7);
+    ASSERT_EQ(gap.Seek(4), 0);
+    EXPECT_EQ(gap.Write(2, "yz"), 1u);
+    EXPECT_EQ(gap.Size(), 6);
+    EXPECT_EQ(std::string(gapBlock, 8), std::string("ab\0\0yzkk", 8));
+    EXPECT_EQ(gap.Seek(7), 0);
+    EXPECT_EQ(gap.Write(1, "x"), 0u);
+    EXPECT_EQ(gap.Seek(8), -1);
+    EXPECT_EQ(gap.Tell(), 7);
+    EXPECT_EQ(gap.Size(), 6);
+    EXPECT_EQ(gapBlock[7], 'k');
 }
 
 TEST(MemoryStreamTest, ReadOnlyAndEmptyStreamsRefuseSafely) {
@@ -87,6 +110,10 @@ TEST(MemoryStreamTest, ReadOnlyAndEmptyStreamsRefuseSafely) {
     EXPECT_EQ(readOnly.Write(1, "z"), 0u);
     EXPECT_EQ(readOnly.Printf("%d", 5), 0u);
     EXPECT_EQ(std::string(text), "abc");
+    // Its room is its bytes: a seek to their end is taken, one byte past it refused.
+    EXPECT_EQ(readOnly.Seek(3), 0);
+    EXPECT_EQ(readOnly.Seek(4), -1);
+    EXPECT_EQ(readOnly.Tell(), 3);
 
     // A null block holds nothing, whatever size it was given.
     MemoryStream empty(nullptr, 100);

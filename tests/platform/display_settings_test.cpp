@@ -232,14 +232,17 @@ TEST_F(DisplaySettingsTest, AConfigurationTextReachesTheDisplay) {
     DestroyDisplaySettings(settings);
 }
 
-// Automatic (0) is the largest whole scale whose window is at most half the desktop each way.
+// Automatic (0) is the largest whole scale whose window is at most half the desktop each way. The
+// largest scale is 16, set or automatic: 17 is shown at 16.
 TEST_F(DisplaySettingsTest, WindowScaleIsTheSettingOrTheLargestWithinHalfTheDesktop) {
     struct Case {
         int32_t setting, desktopWidth, desktopHeight, scale;
     } cases[] = {
-        {0, 1920, 1080, 1}, {0, 3840, 2160, 2}, {0, 2048, 1792, 2},  {0, 2047, 1792, 1},
-        {0, 2048, 1791, 1}, {0, 640, 480, 1},   {0, 0, 0, 1},        {0, 7680, 4320, 4},
-        {3, 1920, 1080, 3}, {1, 3840, 2160, 1}, {-2, 3840, 2160, 1}, {99, 640, 480, MaxWindowScale},
+        {0, 1920, 1080, 1},    {0, 3840, 2160, 2}, {0, 2048, 1792, 2},    {0, 2047, 1792, 1},
+        {0, 2048, 1791, 1},    {0, 640, 480, 1},   {0, 0, 0, 1},          {0, 7680, 4320, 4},
+        {3, 1920, 1080, 3},    {1, 3840, 2160, 1}, {-2, 3840, 2160, 1},   {16, 640, 480, 16},
+        {17, 640, 480, 16},    {99, 640, 480, 16}, {0, 16384, 14336, 16}, {0, 16383, 14336, 15},
+        {0, 17408, 15232, 16},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ResolveWindowScale(c.setting, c.desktopWidth, c.desktopHeight), c.scale)

@@ -114,7 +114,10 @@ std::vector<uint8_t> EncodeReplay(const ReplayHeader& header, const ReplayFrameW
 
 // Decodes `size` bytes into `replay`. Returns an empty string, or why the file cannot be
 // replayed here, in a few words without the file's name. `buttonHash` is the ReplayHash of the
-// button.bmp this machine would play.
+// button.bmp this machine would play. Past these limits a file is refused: a version text of 64
+// bytes, 32 display-mode answers, a client area of 65536 by 65536, key code 255, message, call
+// and presentation numbers of 2^32 - 1, a counter of 2^63 - 1, numbers of 64 bits, and counts of
+// as many items as there are bytes left after them.
 std::string DecodeReplay(const uint8_t* bytes, size_t size, uint64_t buttonHash, Replay* replay);
 
 // Reads and decodes a file: an empty string, or one line `FILE: reason`.
