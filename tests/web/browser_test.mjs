@@ -1,11 +1,15 @@
 // Plays the browser build in headless Chromium, served from 127.0.0.1, and checks what a player
 // sees: the grey 512 by 448 canvas, the button centred with its magenta left out about a second
 // in, a miss and a hit in their colours, hits by space and by a mouse click, Escape only while the
-// canvas has the keyboard, the page's word that the game ended and its offer of the replay and the
-// reaction times, the game played by touch on a phone-sized page and with a stand-in gamepad, the
-// reason a build without button.bmp gives, and a taspo.cfg asking for full screen, which a tab
-// refuses. On a phone the picture fits the screen in whole device pixels; after one visit the page
-// is installable and plays with the server gone, every file of it from the service worker's cache.
+// canvas has the keyboard, the page's word that the game ended and its offer of the replay, the
+// reaction times and the game's measures, the game played by touch on a phone-sized page and with
+// a stand-in gamepad, the reason a build without button.bmp gives, and a taspo.cfg asking for full
+// screen, which a tab refuses, and keeping no history, which the page follows. On a phone the
+// picture fits the screen in whole device pixels, and the history after a game fits its width;
+// after one visit the page is installable and plays with the server gone, every file of it from
+// the service worker's cache. The games are kept in the browser across reloads and offline, shown
+// as a table and a chart, cleared when the player agrees, and a game the browser will not store
+// is said to be not kept.
 // Each check is a test of node's own runner (node:test), node 18 or later.
 // Usage: TASPO_WEB_BUILD=build/web [TASPO_BROWSER_CASE=name] node --test tests/web/browser_test.mjs
 import assert from 'node:assert/strict';
@@ -40,6 +44,13 @@ async function check(t, what, body) {
 }
 function expect(condition, message) {
   assert.ok(condition, message);
+}
+// Resolves once `condition()` holds, polled, or after `seconds` regardless.
+async function until(condition, seconds) {
+  const deadline = Date.now() + seconds * 1000;
+  while (!condition() && Date.now() < deadline) {
+    await new Promise((resolve) => setTimeout(resolve, 20));
+  }
 }
 const hex = (colour) => `0x${colour.toString(16).padStart(6, '0').toUpperCase()}`;
 
@@ -173,14 +184,16 @@ function logFramesInPage() {
 }
 
 // The finished session's controls: a download link to the replay file and a button that shows
-// the reaction times. Neither is there to see while a game runs.
-const download = 'a[download]';
-const reactionTimes = 'button:text-is("Your reaction times")';
+// the reaction times target by target, beside the game's measures and the history. None of it is
+// there to see while a game runs.
+const download = '#replay';
+const reactionTimes = 'button:text-is("Target by target")';
 async function expectNoSession(page) {
   expect(await page.locator(download).isHidden(), 'a download shows');
-  expect(await page.locator(reactionTimes).isHidden(), '"Your reaction times" shows');
+  expect(await page.locator(reactionTimes).isHidden(), '"Target by target" shows');
+  expect(await page.locator('#session').isHidden(), 'the measures and the history show');
   const text = await page.evaluate(() => document.body.innerText);
-  expect(!/target \d+:|reaction|replay/i.test(text), `the page reads "${text}"`);
+  expect(!/target \d+:|reaction|replay|median|history/i.test(text), `the page reads "${text}"`);
 }
 
 // The replay file names the button.bmp played by its 64-bit FNV-1a hash, stored little-endian.
@@ -217,7 +230,63 @@ async function expectTheSession(page, hits, misses) {
       'a hit without its reaction time');
   expect(lines.length === targets.length + 1 && new RegExp(`${hits} hits?, ${misses} miss`).test(
       lines[lines.length - 1]), `the summary reads "${lines[lines.length - 1]}"`);
+  const measures = await page.evaluate(measuresInPage);
+  expect(measures.Targets === String(hits + misses) && measures.Hits === String(hits) &&
+      measures.Misses === String(misses) && /^\d+ ms$/.test(measures.Median),
+  `the game's measures read ${JSON.stringify(measures)}`);
   return `${file.bytes.length} bytes; ${lines[lines.length - 1]}`;
+}
+
+// In the page: this game's measures, by name.
+function measuresInPage() {
+  const measures = {};
+  for (const item of document.querySelectorAll('#measures div')) {
+    measures[item.querySelector('dt').textContent] = item.querySelector('dd').textContent;
+  }
+  return measures;
+}
+
+// In the page: the history as shown after a game. The table's rows as their cells' text, its
+// hits summed, the chart's dots (one a hit) and how the chart names itself.
+function historyInPage() {
+  const shown = (element) => element !== null && element.getClientRects().length > 0;
+  const table = document.getElementById('history');
+  const rows = Array.from(table.tBodies[0].rows, (row) => Array.from(row.cells,
+      (cell) => cell.textContent));
+  const svg = document.querySelector('#chart svg');
+  return {
+    rows: shown(table) ? rows : [],
+    hits: rows.reduce((sum, row) => sum + Number(row[2]), 0),
+    dots: shown(svg) ? svg.querySelectorAll('circle.hit').length : null,
+    role: svg?.getAttribute('role'),
+    title: svg?.querySelector('title')?.textContent,
+    desc: svg?.querySelector('desc')?.textContent,
+    note: document.getElementById('history-note').textContent,
+    status: document.getElementById('status').innerText,
+  };
+}
+
+// Plays a game to its end in the page already loaded (or reloaded): a hit, then Escape. Resolves
+// to the history the page shows after it.
+async function playAGameWithAHit(page, button) {
+  const game = new Game(page, button);
+  await scoreHit(game, () => page.keyboard.press('Space'));
+  await page.keyboard.press('Escape');
+  await expectTheEnd(game);
+  return page.evaluate(historyInPage);
+}
+
+// The history as the page shows it: `games` rows, every one with a hit, the chart a dot for each
+// hit the table lists and its title and description for whoever cannot see it.
+function expectTheHistory(history, games) {
+  const said = JSON.stringify(history);
+  expect(history.rows.length === games, `${games} games expected: ${said}`);
+  expect(history.rows.every((row) => row.length === 7 && Number(row[2]) >= 1), said);
+  expect(history.dots === history.hits, `${history.dots} dots for ${history.hits} hits: ${said}`);
+  expect(history.role === 'img' && history.title === 'Your reaction times' &&
+      String(history.desc).startsWith(`${games} game${games === 1 ? '' : 's'}, `), said);
+  expect(history.note === `${games} game${games === 1 ? '' : 's'} kept in this browser.`, said);
+  return `${history.rows.length} rows, ${history.dots} dots`;
 }
 
 async function playTheGame(t, url, button) {
@@ -414,9 +483,31 @@ async function playByTouch(t, url, button) {
           await tap();
         }));
 
-    await check(t, '"End game" ends the game and the page says so', async () => {
+    const ended = await check(t, '"End game" ends the game and the page says so', async () => {
       await page.locator('#end-game').tap();
       await expectTheEnd(game);
+    });
+    if (!ended) {
+      return;
+    }
+    await check(t, 'the game\'s measures and the history fit the phone\'s width: nothing ' +
+        'scrolls sideways', async () => {
+      expectTheHistory(await page.evaluate(historyInPage), 1);
+      const widths = await page.evaluate(() => {
+        const page = document.documentElement;
+        const right = (selector) => document.querySelector(selector).getBoundingClientRect().right;
+        return {scroll: page.scrollWidth, client: page.clientWidth, chart: right('#chart svg'),
+          table: right('#history'), measures: right('#measures')};
+      });
+      expect(widths.client === 390 && widths.scroll <= widths.client &&
+          Math.max(widths.chart, widths.table, widths.measures) <= widths.client,
+      JSON.stringify(widths));
+      await page.locator(reactionTimes).tap();
+      const wide = await page.evaluate(() => [document.documentElement.scrollWidth,
+        document.getElementById('report').getBoundingClientRect().right]);
+      expect(wide.every((right) => right <= widths.client),
+          `with the reaction times shown the page is ${wide[0]} wide, the report ends at ${wide[1]}`);
+      return JSON.stringify(widths);
     });
   } finally {
     await chromium.close();
@@ -511,6 +602,197 @@ async function refuseFullScreen(t, url, button) {
           });
           expect(size.join() === [Width, Height].join(), `canvas is ${size}`);
         });
+    await check(t, 'with KeepHistory = false in it a game with a hit is not kept, and the page ' +
+        'says nothing of it', async () => {
+      const history = await playAGameWithAHit(page, button);
+      expect(history.rows.length === 0 && history.dots === 0, JSON.stringify(history));
+      expect(history.note === 'No games kept in this browser.', `the page says "${history.note}"`);
+      expect(history.status.startsWith('The game has ended.') && !/kept/.test(history.status),
+          `the page says "${history.status}"`);
+    });
+  } finally {
+    await chromium.close();
+  }
+}
+
+// Two games with a reload between them: each is kept in the browser, and after the second the
+// page shows both, in the table and in the chart. The profile is new, so the first game is the
+// only one before it.
+async function keepTheHistory(t, url, button) {
+  const chromium = await openChromium();
+  const {page} = chromium;
+  const pageErrors = [];
+  page.on('pageerror', (error) => pageErrors.push(error.message));
+  try {
+    await page.addInitScript(logFramesInPage);
+    await page.goto(url);
+    const first = await check(t, 'after a game with a hit the page shows it as the history\'s ' +
+        'only game', async () => expectTheHistory(await playAGameWithAHit(page, button), 1));
+    if (!first) {
+      return;
+    }
+    await check(t, '"Play again" loads the page again, and after a second game it shows both, ' +
+        'newest first, the chart a dot for each hit', async () => {
+      await page.locator('#status button', {hasText: 'Play again'}).click();
+      const history = await playAGameWithAHit(page, button);
+      const note = expectTheHistory(history, 2);
+      const measures = await page.evaluate(measuresInPage);
+      expect(history.rows[0][2] === measures.Hits && history.rows[0][1] === measures.Targets,
+          `this game's measures ${JSON.stringify(measures)}, the newest row ${history.rows[0]}`);
+      expect(history.rows[0][0] >= history.rows[1][0], `the rows are ${history.rows.join(' / ')}`);
+      return note;
+    });
+    await check(t, 'the CSV file has a row for each target of both games', async () => {
+      const csv = await page.evaluate(async () => {
+        const link = document.getElementById('history-csv');
+        return {name: link.download, text: await (await fetch(link.href)).text()};
+      });
+      const rows = csv.text.trim().split('\r\n');
+      const history = await page.evaluate(historyInPage);
+      const targets = history.rows.reduce((sum, row) => sum + Number(row[1]), 0);
+      const falseStarts = history.rows.reduce((sum, row) => sum + Number(row[4]), 0);
+      expect(csv.name === 'taspo-history.csv', `the file is called "${csv.name}"`);
+      expect(rows[0] === 'game,played,target,shown_s,outcome,reaction_ms' &&
+          rows.length === 1 + targets + falseStarts, `the file reads:\n${csv.text}`);
+      expect(rows.filter((row) => row.includes(',hit,')).length === history.hits,
+          `the file reads:\n${csv.text}`);
+    });
+    await check(t, 'the page raised no script errors', async () => {
+      expect(pageErrors.length === 0, pageErrors.join('; '));
+    });
+  } finally {
+    await chromium.close();
+  }
+}
+
+// "Clear history" asks first; once the player agrees the table and the chart have no games left,
+// and after a reload and another game only that one is listed.
+async function clearTheHistory(t, url, button) {
+  const chromium = await openChromium();
+  const {page} = chromium;
+  const asked = [];
+  let agree = false;
+  page.on('dialog', (dialog) => {
+    asked.push(dialog.type());
+    (agree ? dialog.accept() : dialog.dismiss()).catch(() => {});
+  });
+  try {
+    await page.addInitScript(logFramesInPage);
+    await page.goto(url);
+    const played = await check(t, 'a game is kept', async () =>
+      expectTheHistory(await playAGameWithAHit(page, button), 1));
+    if (!played) {
+      return;
+    }
+    await check(t, '"Clear history" asks, and a no leaves the history as it was', async () => {
+      await page.locator('#clear-history').click();
+      await until(() => asked.length > 0, 10);
+      expect(asked.join() === 'confirm', `the page asked ${asked.join() || 'nothing'}`);
+      // A clear under way would have disabled the button until it is done.
+      const busy = await page.evaluate(() => document.getElementById('clear-history').disabled);
+      expect(!busy, 'the history is being cleared');
+      expectTheHistory(await page.evaluate(historyInPage), 1);
+    });
+    const cleared = await check(t, 'a yes empties the table and the chart', async () => {
+      agree = true;
+      await page.locator('#clear-history').click();
+      await page.waitForFunction(() => document.getElementById('history').hidden, null,
+          {timeout: 10000});
+      const history = await page.evaluate(historyInPage);
+      expect(asked.length === 2, `the page asked ${asked.length} times`);
+      expect(history.rows.length === 0 && history.dots === 0, JSON.stringify(history));
+      expect(history.note === 'No games kept in this browser.', `the page says "${history.note}"`);
+      expect(await page.locator('#clear-history').isHidden(), '"Clear history" still shows');
+    });
+    if (!cleared) {
+      return;
+    }
+    await check(t, 'after a reload and another game only that game is listed', async () => {
+      await page.reload();
+      expectTheHistory(await playAGameWithAHit(page, button), 1);
+    });
+  } finally {
+    await chromium.close();
+  }
+}
+
+// Before the page's own scripts, on a page loaded with ?refuse-storage: the browser refuses to
+// store anything, as one out of room does, by aborting each transaction that writes or deletes
+// before it commits. Reading still works.
+function refuseStorageInPage() {
+  if (!location.search.includes('refuse-storage')) {
+    return;
+  }
+  const refused = new WeakSet();
+  for (const write of ['put', 'delete']) {
+    const original = IDBObjectStore.prototype[write];
+    IDBObjectStore.prototype[write] = function(...args) {
+      const request = original.apply(this, args);
+      const transaction = this.transaction;
+      if (!refused.has(transaction)) {
+        refused.add(transaction);
+        queueMicrotask(() => transaction.abort());
+      }
+      return request;
+    };
+  }
+}
+
+// A game the browser will not store ends as ever, and the page says once that it was not kept
+// and why; the game kept before stays, and the refused one is not there after a reload. Nor does
+// a clear it will not store empty the history.
+async function refuseToStore(t, url, button) {
+  const chromium = await openChromium();
+  const {page} = chromium;
+  const pageErrors = [];
+  page.on('pageerror', (error) => pageErrors.push(error.message));
+  try {
+    await page.addInitScript(logFramesInPage);
+    await page.addInitScript(refuseStorageInPage);
+    await page.goto(url);
+    const kept = await check(t, 'a game is kept', async () =>
+      expectTheHistory(await playAGameWithAHit(page, button), 1));
+    if (!kept) {
+      return;
+    }
+    const refused = await check(t, 'a game the browser refuses to store ends, and the page says ' +
+        'once that it was not kept and why; the game before is still listed', async () => {
+      await page.goto(`${url}?refuse-storage`);
+      const history = await playAGameWithAHit(page, button);
+      const said = /It was not kept in your history: the browser did not store it \(\S.*\)\./;
+      expect(said.test(history.status), `the page says "${history.status}"`);
+      const text = await page.evaluate(() => document.body.innerText);
+      expect(text.split('not kept').length === 2, `the page reads "${text}"`);
+      expectTheHistory(history, 1);
+      return history.status;
+    });
+    if (!refused) {
+      return;
+    }
+    await check(t, 'clearing the history it will not store either says so, and lists the game still',
+        async () => {
+          page.once('dialog', (dialog) => dialog.accept().catch(() => {}));
+          await page.locator('#clear-history').click();
+          await page.waitForFunction(() => /not cleared/.test(
+              document.getElementById('history-note').textContent), null, {timeout: 10000});
+          const history = await page.evaluate(historyInPage);
+          expect(/^Your history was not cleared: \S.*\.$/.test(history.note),
+              `the page says "${history.note}"`);
+          expect(history.rows.length === 1 && history.dots === history.hits,
+              JSON.stringify(history));
+          return history.note;
+        });
+    await check(t, 'after a reload and another game, the page lists the first game and that one',
+        async () => {
+          // Neither the refused game nor the refused clear was stored.
+          await page.goto(url);
+          const history = await playAGameWithAHit(page, button);
+          expect(!/kept/.test(history.status), `the page says "${history.status}"`);
+          expectTheHistory(history, 2);
+        });
+    await check(t, 'the page raised no script errors', async () => {
+      expect(pageErrors.length === 0, pageErrors.join('; '));
+    });
   } finally {
     await chromium.close();
   }
@@ -571,7 +853,8 @@ async function fitAPhone(t, url) {
   }
 }
 
-// One visit with the page's own server, which then goes; the browser goes offline too.
+// One visit with the page's own server, a game played and kept, then the server goes and the
+// browser goes offline too: the page loads again, plays, keeps that game and shows both.
 async function playOffline(t, folder, button) {
   const own = await serve(folder);
   const chromium = await openChromium();
@@ -589,6 +872,11 @@ async function playOffline(t, folder, button) {
           installabilityErrors.map((error) => error.errorId).join(', '));
     });
     if (!kept) {
+      return;
+    }
+    const played = await check(t, 'a game played online is kept', async () =>
+      expectTheHistory(await playAGameWithAHit(page, button), 1));
+    if (!played) {
       return;
     }
     await own.close();
@@ -619,6 +907,8 @@ async function playOffline(t, folder, button) {
           `the page's background is ${offline.background}`);
       expect(offline.status.startsWith('Click the picture'), `the page says "${offline.status}"`);
     });
+    await check(t, 'offline a game is kept too, and the page shows it with the one played online',
+        async () => expectTheHistory(await playAGameWithAHit(page, button), 2));
   } finally {
     await chromium.close();
     await own.close();
@@ -653,7 +943,10 @@ browserCase('the page without button.bmp',
     (t) => startWithoutTheButton(t, `${server.url}without-button/`));
 browserCase('the page on a phone', (t) => fitAPhone(t, server.url));
 browserCase('the page offline', (t) => playOffline(t, folder, button));
-browserCase('the page with a full-screen taspo.cfg',
+browserCase('the history of two games', (t) => keepTheHistory(t, server.url, button));
+browserCase('clearing the history', (t) => clearTheHistory(t, server.url, button));
+browserCase('a game the browser will not store', (t) => refuseToStore(t, server.url, button));
+browserCase('the page with a taspo.cfg: full screen, no history',
     (t) => refuseFullScreen(t, `${server.url}fullscreen-config/`, button));
 
 // A name that matches no case would otherwise pass with nothing run.

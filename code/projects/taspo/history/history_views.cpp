@@ -1,4 +1,4 @@
-// The history as text, CSV and a chart.
+// The history as text, CSV, a chart and JSON.
 #include "projects/taspo/history/history_views.h"
 
 #include <algorithm>
@@ -223,4 +223,25 @@ std::string HistorySvg(const std::vector<KeptGame>& games) {
     }
     svg += Histogram(reactions, topMs);
     return svg + "</svg>\n";
+}
+
+std::string MeasuresJson(const Measures& measures) {
+    return "{\"targets\":" + std::to_string(measures.targets) +
+           ",\"hits\":" + std::to_string(measures.hits) +
+           ",\"misses\":" + std::to_string(measures.misses) +
+           ",\"falseStarts\":" + std::to_string(measures.falseStarts) +
+           ",\"medianMs\":" + Number("%.3f", measures.medianMs) +
+           ",\"meanMs\":" + Number("%.3f", measures.meanMs) +
+           ",\"bestMs\":" + Number("%.3f", measures.bestMs) +
+           ",\"spreadMs\":" + Number("%.3f", measures.spreadMs) + "}";
+}
+
+std::string HistoryJson(const std::vector<KeptGame>& games) {
+    std::string json = "[";
+    for (const KeptGame& game : games) {
+        json += (json.size() > 1 ? ",{\"played\":" : "{\"played\":") +
+                std::to_string(game.record.playedAt) +
+                ",\"measures\":" + MeasuresJson(MeasureRecord(game.record)) + "}";
+    }
+    return json + "]";
 }

@@ -35,21 +35,25 @@ void PlayedGame::Started(int64_t counter, int64_t ticksPerSecond) {
     playedAt_ = static_cast<int64_t>(std::time(nullptr));
 }
 
-bool PlayedGame::Keep(const std::string& folder, const std::vector<uint8_t>* replay) const {
-    if (!started_ || !wanted_ || Targets().empty()) {
+bool PlayedGame::Keep(const std::string& folder, const std::vector<uint8_t>* replay,
+                      std::string* problem) const {
+    if (!ToKeep()) {
         return true;
     }
-    std::string problem = "the system names no folder for it";
+    std::string reason = "the system names no folder for it";
     if (!folder.empty()) {
         GameRecord record = Record();
         record.playedAt = playedAt_;
         record.version = TASPO_VERSION;
-        problem = HistoryStore(folder).Keep(record, replay);
+        reason = HistoryStore(folder).Keep(record, replay);
     }
-    if (problem.empty()) {
+    if (reason.empty()) {
         return true;
     }
-    std::fprintf(stderr, "taspo: this game was not kept in the history: %s\n", problem.c_str());
+    std::fprintf(stderr, "taspo: this game was not kept in the history: %s\n", reason.c_str());
+    if (problem != nullptr) {
+        *problem = reason;
+    }
     return false;
 }
 

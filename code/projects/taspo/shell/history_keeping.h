@@ -21,9 +21,14 @@ class PlayedGame : public SessionReport {
 public:
     void Started(int64_t counter, int64_t ticksPerSecond) override;
 
+    // Whether the game is one to keep: taspo.cfg lets it be kept and it showed a target.
+    bool ToKeep() const { return started_ && wanted_ && !Targets().empty(); }
+
     // Keeps the game in `folder`, with its replay when there is one. True when kept, or when
-    // nothing was to be kept; false, said on stderr, when it could not be.
-    bool Keep(const std::string& folder, const std::vector<uint8_t>* replay) const;
+    // nothing was to be kept; false, said on stderr and in `problem` when given, when it could
+    // not be.
+    bool Keep(const std::string& folder, const std::vector<uint8_t>* replay,
+              std::string* problem = nullptr) const;
 
 private:
     bool started_ = false;

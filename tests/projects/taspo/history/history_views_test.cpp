@@ -70,4 +70,15 @@ TEST(HistoryViews, TheChartHasATitleADescriptionADotPerHitAndABarPerFiftyMs) {
     EXPECT_EQ(Count(HistorySvg(slow), "<rect class=\"bar\""), 28u);
 }
 
+TEST(HistoryViews, JsonGivesEachGamesTimeAndMeasuresOldestFirst) {
+    EXPECT_EQ(HistoryJson(TwoGames()),
+              "[{\"played\":1765473605,\"measures\":{\"targets\":3,\"hits\":2,\"misses\":1,"
+              "\"falseStarts\":1,\"medianMs\":200.200,\"meanMs\":200.200,\"bestMs\":100.000,"
+              "\"spreadMs\":141.704}},"
+              "{\"played\":1765560005,\"measures\":{\"targets\":1,\"hits\":1,\"misses\":0,"
+              "\"falseStarts\":0,\"medianMs\":250.000,\"meanMs\":250.000,\"bestMs\":250.000,"
+              "\"spreadMs\":0.000}}]");
+    EXPECT_EQ(HistoryJson({}), "[]");
+}
+
 }  // namespace

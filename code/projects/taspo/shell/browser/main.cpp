@@ -1,7 +1,8 @@
-// The game's process entry in a browser tab: run the game on our layer over the page's canvas,
-// recording the session, then hand the page its replay file and reaction times and tell it how
-// the program ended. The frame loop yields to the browser in SwitchToThread, so main runs for
-// the whole game (Asyncify).
+// The game's process entry in a browser tab: load the history kept in this browser, run the game
+// on our layer over the page's canvas, recording the session, keep the game in the history, then
+// hand the page the replay file, the reaction times and the history, and tell it how the program
+// ended. The frame loop yields to the browser in SwitchToThread, so main runs for the whole game
+// (Asyncify), and so does the history's loading and saving.
 #include <cstdint>
 #include <vector>
 
@@ -9,9 +10,10 @@
 #include "platform/web/browser/web_backend.h"
 #include "projects/taspo/app.h"
 #include "projects/taspo/shell/browser/session_offer.h"
+#include "projects/taspo/shell/browser/stored_history.h"
+#include "projects/taspo/shell/history_keeping.h"
 #include "projects/taspo/shell/replays/controls.h"
 #include "projects/taspo/shell/replays/sessions.h"
-#include "projects/taspo/shell/session_report.h"
 
 int main() {
     // The page packs button.bmp into the working directory, and a tab has no data folder to
@@ -19,11 +21,16 @@ int main() {
     // the hash is never asked for.
     uint64_t buttonHash = 0;
     portable::HashFile(TargetImageFile, &buttonHash);
+    StoredHistory history(HistoryFolder());
     portable::WebBackend page(TaspoControls);
-    SessionReport report;
-    std::vector<uint8_t> replay;
-    int status = RecordGame(&page, buttonHash, &report, &replay);
-    OfferSession(replay, report.Text());
+    PlayedGame game;
+    SessionOffer offer;
+    int status = RecordGame(&page, buttonHash, &game, &offer.replay);
+    offer.notKept = history.Keep(game, offer.replay);
+    offer.report = game.Text();
+    offer.measures = game.Measured();
+    offer.games = history.Games();
+    OfferSession(offer);
     portable::ReportProgramEnd(status);
     return status;
 }
