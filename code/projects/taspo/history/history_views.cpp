@@ -119,7 +119,8 @@ std::string Axes(double start, double end, double topMs, const std::string& labe
     std::string svg = "<g class=\"axes\" stroke=\"#555\" fill=\"none\"><path d=\"M" +
                       Number("%.0f", start) + " " + Number("%.0f", Top) + "V" +
                       Number("%.0f", Bottom) + "H" + Number("%.0f", end) + "\"/></g>\n";
-    for (double ms = 0; ms <= topMs; ms += topMs / 4) {
+    for (int tick = 0; tick <= 4; ++tick) {
+        double ms = topMs * tick / 4;
         svg += "<text x=\"" + Number("%.0f", start - 6) + "\" y=\"" +
                Number("%.1f", TimeY(ms, topMs) + 4) + "\" text-anchor=\"end\">" +
                Number("%.0f", ms) + "</text>\n";
@@ -165,19 +166,21 @@ std::string Histogram(const std::vector<double>& reactions, double topMs) {
                       Number("%.0f", RightEnd) + "\"/>\n";
     svg += "<text x=\"" + Number("%.0f", RightStart - 6) + "\" y=\"" + Number("%.0f", Top + 4) +
            "\" text-anchor=\"end\">" + std::to_string(most) + " hits</text>\n";
-    for (double ms = 0; ms <= topMs; ms += topMs / 4) {
+    for (int tick = 0; tick <= 4; ++tick) {
+        double ms = topMs * tick / 4;
         svg += "<text x=\"" + Number("%.1f", RightStart + (RightEnd - RightStart) * ms / topMs) +
                "\" y=\"" + Number("%.0f", Bottom + 16) + "\" text-anchor=\"middle\">" +
                Number("%.0f", ms) + "</text>\n";
     }
     svg += "<g class=\"bars\" fill=\"#4a7bd0\">\n";
     for (size_t i = 0; i < bins; ++i) {
+        double bin = static_cast<double>(i);
         double height = (Bottom - Top) * counts[i] / most;
-        svg += "<rect class=\"bar\" x=\"" + Number("%.1f", RightStart + width * i) + "\" y=\"" +
+        svg += "<rect class=\"bar\" x=\"" + Number("%.1f", RightStart + width * bin) + "\" y=\"" +
                Number("%.1f", Bottom - height) + "\" width=\"" + Number("%.1f", width - 1) +
-               "\" height=\"" + Number("%.1f", height) + "\"><title>" + Number("%.0f", BinMs * i) +
-               " to " + Number("%.0f", BinMs * (i + 1)) + " ms: " + std::to_string(counts[i]) +
-               "</title></rect>\n";
+               "\" height=\"" + Number("%.1f", height) + "\"><title>" +
+               Number("%.0f", BinMs * bin) + " to " + Number("%.0f", BinMs * (bin + 1)) +
+               " ms: " + std::to_string(counts[i]) + "</title></rect>\n";
     }
     return svg + "</g>\n";
 }
