@@ -26,10 +26,12 @@ game_pid=$!
 window=$("$probe" find Taspo 60000) || fail "no window titled Taspo within a minute"
 "$probe" wait "$window" 5 5 808080 60000 || fail "the window did not turn grey"
 "$probe" wait-image "$window" "$button" 808080 60000 >/dev/null || fail "no target was shown"
-"$probe" wait "$window" 5 5 800000 60000 || fail "the target left alone did not turn the window dark red"
+"$probe" wait "$window" 5 5 800000 60000 ||
+    fail "the target left alone did not turn the window dark red"
 
 kill -TERM "$game_pid"
-timeout 120 tail --pid="$game_pid" -f /dev/null || fail "the game did not end within 2 minutes of SIGTERM"
+timeout 120 tail --pid="$game_pid" -f /dev/null ||
+    fail "the game did not end within 2 minutes of SIGTERM"
 status=0
 wait "$game_pid" || status=$?
 game_pid=""
