@@ -49,7 +49,12 @@ finish() {
 
 start
 hit
-xdotool key space  # the next wait has just begun: a false start
+# The next wait has just begun: space now is a false start. It is held until the next target
+# shows, so the game sees it however long its frames take (a press shorter than a frame is never
+# seen), and being held it does not hit that target.
+xdotool keydown space
+"$probe" wait-image "$window" "$button" 808080 20000 >/dev/null || fail "no target appeared"
+xdotool keyup space
 finish
 start
 hit

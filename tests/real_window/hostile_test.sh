@@ -61,22 +61,36 @@ expect_refusal() {
     [[ "$printed" == $expected ]] || fail "printed \"$printed\", not \"$expected\""
 }
 
-# How to run a command without the root's power to read anything: as nobody.
+# How to run a command without the root's power to read anything: as nobody. The build tree may
+# sit where nobody can read nothing (a checkout under /root), so the game, its folder with
+# button.bmp and the LeakSanitizer suppressions are copied into a folder under /tmp that nobody
+# can read, and the game runs from there; it links only the system's libraries.
 unprivileged=()
+readable=""
 find_unprivileged_user() {
     if [ "$(id -u)" -ne 0 ]; then
         return 0  # already unprivileged
     fi
-    chmod 755 "$work" "$game"
-    local try
-    for try in "setpriv --reuid=nobody --regid=nogroup --clear-groups" "runuser -u nobody --"; do
-        # shellcheck disable=SC2086  # the words of the command
-        if $try true 2>/dev/null && $try test -x "$taspo" -a -r "$lsan_suppressions" 2>/dev/null; then
-            read -r -a unprivileged <<<"$try"
-            return 0
-        fi
-    done
-    skip "running as root, and neither setpriv nor runuser can run the game as nobody"
+    if command -v setpriv >/dev/null; then
+        unprivileged=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    elif command -v runuser >/dev/null; then
+        unprivileged=(runuser -u nobody --)
+    else
+        skip "running as root, and neither setpriv nor runuser is here to run the game as nobody"
+    fi
+    readable=$(mktemp -d /tmp/taspo-hostile.XXXXXX)
+    trap 'rm -rf "$readable"; x11_session_end' EXIT
+    mkdir "$readable/game"
+    cp "$taspo" "$readable/taspo"
+    cp "$game/button.bmp" "$readable/game/button.bmp"
+    cp "$lsan_suppressions" "$readable/lsan.supp"
+    chmod 755 "$readable" "$readable/game" "$readable/taspo"
+    chmod 644 "$readable/game/button.bmp" "$readable/lsan.supp"
+    taspo="$readable/taspo"
+    game="$readable/game"
+    export LSAN_OPTIONS="suppressions=$readable/lsan.supp:print_suppressions=0"
+    "${unprivileged[@]}" test -x "$taspo" -a -r "$game/button.bmp" -a -r "$readable/lsan.supp" ||
+        fail "${unprivileged[*]} cannot reach the game copied to $readable"
 }
 
 # Waits for the window, sends the signal, expects a clean end.

@@ -2,7 +2,8 @@
 // unpacked package alike: finds a window by its title, measures it, waits for a pixel colour, for
 // a picture centred in it or for a screenshot scaled up, saves a screenshot and sends the close
 // request a window manager would.
-//   x11_probe find <title> <timeout-ms>                  prints the window id
+//   x11_probe find <title> <timeout-ms>                  prints the window id, once it is
+//                                                        viewable
 //   x11_probe size <window>                              prints "<width> <height>"
 //   x11_probe wait <window> <x> <y> <rrggbb> <ms>        until the pixel is that colour
 //   x11_probe wait-not <window> <x> <y> <rrggbb> <ms>    until it is any other colour, which it
@@ -41,12 +42,20 @@ struct Picture {
     std::vector<unsigned long> pixels;
 };
 
+// True once the window is mapped and all its parents are: a window can have its title before
+// that, and a window that is not viewable can be neither read nor given the focus.
+bool Viewable(Display* display, Window window) {
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) != 0 &&
+           attributes.map_state == IsViewable;
+}
+
 Window FindByTitle(Display* display, Window root, const char* title) {
     char* name = nullptr;
     if (XFetchName(display, root, &name) != 0 && name != nullptr) {
         bool match = std::strcmp(name, title) == 0;
         XFree(name);
-        if (match) {
+        if (match && Viewable(display, root)) {
             return root;
         }
     }

@@ -2,7 +2,8 @@
 # Sourced by the scripts that run the game in a virtual X display. x11_session_begin makes a
 # scratch folder ($work), which also holds the history of the games played, and arranges for it,
 # Xvfb and a game still running ($game_pid) to go when the script exits; x11_session_display starts Xvfb on a free display, with a screen of the
-# size it is given (WIDTHxHEIGHT, 1024x768 by default), and exports DISPLAY.
+# size it is given (WIDTHxHEIGHT, 1024x768 by default), and exports DISPLAY; x11_keys_begin
+# starts one xdotool for the session, and `keys COMMAND...` hands it an xdotool command.
 # Third-party libraries (D-Bus and Xlib through SDL) keep a few bytes to the end; LSAN_OPTIONS
 # leaves those out, while the game's own leaks would still be reported.
 
@@ -12,6 +13,7 @@ x11_session_begin() {
     export XDG_DATA_HOME="$work/data"
     xvfb_pid=""
     game_pid=""
+    keys_pid=""
     trap x11_session_end EXIT
     lsan_suppressions="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp"
     export LSAN_OPTIONS="suppressions=$lsan_suppressions:print_suppressions=0"
@@ -19,6 +21,7 @@ x11_session_begin() {
 
 x11_session_end() {
     if [ -n "$game_pid" ]; then kill -KILL "$game_pid" 2>/dev/null || true; fi
+    if [ -n "$keys_pid" ]; then kill "$keys_pid" 2>/dev/null || true; fi
     if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
     rm -rf "$work"
 }
@@ -33,4 +36,20 @@ x11_session_display() {
     DISPLAY=":$(head -n1 "$work/display")"
     export DISPLAY
     [ "$DISPLAY" != ":" ]
+}
+
+# One xdotool for the whole session, reading its commands from a pipe: a key then goes out at
+# once, where a new xdotool can take a tenth of a second or more to start on a loaded machine.
+# Its commands run in order, so a key sent after `windowfocus --sync` goes to the focused window.
+x11_keys_begin() {
+    mkfifo "$work/keys"
+    xdotool - <"$work/keys" >"$work/xdotool.log" 2>&1 &
+    keys_pid=$!
+    exec 4>"$work/keys"
+}
+
+keys() {
+    kill -0 "$keys_pid" 2>/dev/null ||
+        { echo "xdotool has stopped: $(cat "$work/xdotool.log")" >&2; return 1; }
+    echo "$*" >&4
 }
