@@ -58,11 +58,8 @@ junit=()
 for ((i = 0; i < ${#legs[@]}; i++)); do
     leg=${legs[i]}
     echo "== $leg"
-    if [ "$leg" = shuffle ]; then
-        tree=build/dev file=build/dev/junit-shuffle.xml
-    else
-        tree=build/$leg file=build/$leg/junit.xml
-    fi
+    file=build/$leg/junit.xml
+    [ "$leg" != shuffle ] || file=build/dev/junit-shuffle.xml
     rm -f "$file"
     junit+=("$file")
     { install "$leg" && cmake --workflow --preset "$leg"; } || status=1
