@@ -25,7 +25,7 @@ start() {
     (cd "$work" && exec "$taspo") &
     game_pid=$!
     window=$("$probe" find Taspo 20000) || fail "no window titled Taspo"
-    xdotool windowfocus --sync "$window"
+    x11_focus "$window" || fail "the window did not take the focus"
 }
 
 # hit: space held from the moment the target shows until the picture leaves the target.

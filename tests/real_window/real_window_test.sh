@@ -28,7 +28,7 @@ start_game() {
     (cd "$work" && exec "$taspo" "$@") &
     game_pid=$!
     window=$("$probe" find Taspo 20000) || fail "no window titled Taspo"
-    keys windowfocus --sync "$window"
+    x11_focus "$window" || fail "the window did not take the focus"
 }
 
 # The game must end within 20 s, with exit code 0.

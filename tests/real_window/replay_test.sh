@@ -20,7 +20,7 @@ cp "$button" "$work/button.bmp"
 (cd "$work" && exec "$taspo" --record session.taspo-replay) &
 game_pid=$!
 window=$("$probe" find Taspo 10000) || fail "no window titled Taspo"
-xdotool windowfocus --sync "$window"
+x11_focus "$window" || fail "the window did not take the focus"
 
 # Each target's outcome as the screen showed it, the first colour after the grey: space is held
 # on the first and the third (a loaded machine may still be too late, which the screen then

@@ -48,6 +48,17 @@ x11_keys_begin() {
     exec 4>"$work/keys"
 }
 
+# x11_focus WINDOW: gives the window the keyboard focus, waiting up to 20 s until the X server
+# takes it. A window that is not viewable cannot have the focus, and a program may unmap its new
+# window and map it again as it starts (Wine does).
+x11_focus() {
+    local deadline=$((SECONDS + 20))
+    until xdotool windowfocus --sync "$1" 2>/dev/null; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
 keys() {
     kill -0 "$keys_pid" 2>/dev/null ||
         { echo "xdotool has stopped: $(cat "$work/xdotool.log")" >&2; return 1; }

@@ -34,7 +34,7 @@ window_opens() {
     (cd "$work" && exec "${emulator[@]}" "$exe") >"$work/game.log" 2>&1 &
     game_pid=$!
     window=$("$probe" find Taspo 60000) || return 1
-    keys windowfocus --sync "$window"
+    x11_focus "$window" || { echo "  (the window did not take the focus)"; return 1; }
 }
 client_area_is_512_by_448() {
     local size
