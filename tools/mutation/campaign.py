@@ -145,12 +145,13 @@ class Scratch:
             elif line.strip() and current:
                 headers[current].append(line.strip())
         result = {}
-        prefix = str(self.src) + "/"
+        prefix = os.path.realpath(self.src) + "/"
         for program in programs:
             objects = [o for o in self.ninja("-t", "inputs", program).split() if o.endswith(".o")]
             for obj in objects:
                 for dependency in headers.get(obj, []):
-                    path = os.path.normpath(os.path.join(self.bin, dependency))
+                    # Headers are included through each library's tree of links (exports/).
+                    path = os.path.realpath(os.path.join(self.bin, dependency))
                     if path.startswith(prefix):
                         result.setdefault(path[len(prefix):], {}).setdefault(program, []).append(obj)
         return result
