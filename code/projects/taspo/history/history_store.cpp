@@ -30,8 +30,9 @@ std::string StemOf(int64_t playedAt) {
     return stem;
 }
 
-// Writes `size` bytes to `path` through a temporary file renamed into place: "" or the reason.
-std::string WriteWhole(const std::string& path, const void* bytes, size_t size) {
+}  // namespace
+
+std::string WriteFileWhole(const std::string& path, const void* bytes, size_t size) {
     std::string temporary = path + ".tmp";
     errno = 0;
     FILE* file = std::fopen(temporary.c_str(), "wb");
@@ -54,6 +55,8 @@ std::string WriteWhole(const std::string& path, const void* bytes, size_t size) 
     }
     return "";
 }
+
+namespace {
 
 // The whole file, or false with the reason.
 bool ReadWhole(const fs::path& path, std::string* text, std::string* problem) {
@@ -122,11 +125,11 @@ std::string HistoryStore::Keep(const GameRecord& record, const std::vector<uint8
     std::string base = folder_ + stem;
     std::string problem;
     if (replay != nullptr) {
-        problem = WriteWhole(base + ReplayExtension, replay->data(), replay->size());
+        problem = WriteFileWhole(base + ReplayExtension, replay->data(), replay->size());
     }
     std::string text = EncodeGameRecord(record);
     if (problem.empty()) {
-        problem = WriteWhole(base + RecordExtension, text.data(), text.size());
+        problem = WriteFileWhole(base + RecordExtension, text.data(), text.size());
         if (!problem.empty() && replay != nullptr) {
             std::remove((base + ReplayExtension).c_str());
         }

@@ -13,6 +13,10 @@
 
 constexpr size_t HistoryMaxGames = 1000;
 
+// Writes `size` bytes to `path` through a temporary file renamed into place, so the file is whole
+// or absent: "" or the reason, the system's words.
+std::string WriteFileWhole(const std::string& path, const void* bytes, size_t size);
+
 struct KeptGame {
     std::string stem;  // the file name without its extension
     GameRecord record;

@@ -59,18 +59,11 @@ bool PlayedGame::Keep(const std::string& folder, const std::vector<uint8_t>* rep
 
 namespace {
 
-// Writes the chart: 0, or 1 with the reason on `err`.
+// Writes the chart whole: 0, or 1 with the reason on `err`.
 int WriteChart(const char* path, const std::string& svg, FILE* err) {
-    errno = 0;
-    FILE* file = std::fopen(path, "wb");
-    bool written = file != nullptr && std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
-    int error = errno != 0 ? errno : EIO;
-    if (file != nullptr && std::fclose(file) != 0 && written) {
-        written = false;
-        error = errno != 0 ? errno : EIO;
-    }
-    if (!written) {
-        std::fprintf(err, "taspo: %s: cannot write (%s)\n", path, std::strerror(error));
+    std::string problem = WriteFileWhole(path, svg.data(), svg.size());
+    if (!problem.empty()) {
+        std::fprintf(err, "taspo: %s: cannot write (%s)\n", path, problem.c_str());
         return 1;
     }
     return 0;
